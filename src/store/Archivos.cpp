@@ -1,0 +1,64 @@
+#include "Archivos.h"
+
+#include "ErrorTabla.h"
+#include "TablaDbf.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace lorum {
+
+QString ResuelveArchivo(const QString& directorio, const QString& nombre) {
+    const QDir dir(directorio);
+    const QString exacto = dir.filePath(nombre);
+    QStringList iguales;
+    const QStringList entradas = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entrada : entradas)
+        if (entrada.compare(nombre, Qt::CaseInsensitive) == 0) iguales.append(entrada);
+    if (iguales.size() > 1)
+        throw ErrorTabla(QStringLiteral("En «%1» hay varios archivos que solo difieren en mayúsculas: %2. Deje solo uno.")
+                             .arg(QDir::toNativeSeparators(directorio), iguales.join(QStringLiteral(", "))));
+    return iguales.isEmpty() ? exacto : dir.filePath(iguales.front());
+}
+
+QString ResuelveRuta(const QString& ruta) {
+    const QFileInfo info(ruta);
+    return ResuelveArchivo(info.path(), info.fileName());
+}
+
+bool ExisteArchivo(const QString& ruta) { return QFileInfo(ResuelveRuta(ruta)).isFile(); }
+
+ResultadoCopia CopiaTabla(const QString& origen, const QString& destino) {
+    ResultadoCopia resultado;
+    try {
+        const QString desde = ResuelveRuta(origen);
+        const QString hacia = ResuelveRuta(destino);
+        const QString nombre = QFileInfo(hacia).fileName();
+        QFile fuente(desde);
+        if (!fuente.open(QIODevice::ReadOnly)) {
+            resultado.mensaje = QStringLiteral("No se pudo leer «%1» para copiarlo sobre «%2» (%3).")
+                                    .arg(QDir::toNativeSeparators(desde), nombre, fuente.errorString());
+            return resultado;
+        }
+        const QByteArray bytes = fuente.readAll();
+        if (fuente.error() != QFile::NoError) {
+            resultado.mensaje = QStringLiteral("No se pudo leer «%1» (%2).").arg(QDir::toNativeSeparators(desde), fuente.errorString());
+            return resultado;
+        }
+        QSaveFile copia(hacia);
+        if (!copia.open(QIODevice::WriteOnly) || copia.write(bytes) != bytes.size() || !copia.commit()) {
+            resultado.mensaje = QStringLiteral("No se pudo escribir «%1» (%2); el archivo quedó como estaba.")
+                                    .arg(QDir::toNativeSeparators(hacia), copia.errorString());
+            return resultado;
+        }
+        TablaDbf::RecargaSiAbierta(hacia);
+        resultado.ok = true;
+    } catch (const ErrorTabla& e) {
+        resultado.mensaje = e.mensaje();
+    }
+    return resultado;
+}
+
+}  // namespace lorum

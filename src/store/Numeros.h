@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace lorum {
+
+// Number to text in general decimal form: at most 15 significant digits, "." as the decimal mark,
+// never an exponent (10/3 -> "3.33333333333333", 14.5 -> "14.5", 2 -> "2").
+QString TextoDeNumero(double valor);
+
+// The leading number of a text ("12abc" -> 12, " -1.5e2x" -> -150, "abc" -> 0, "" -> 0).
+double NumeroDeTexto(QStringView texto);
+
+}  // namespace lorum

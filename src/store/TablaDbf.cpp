@@ -1,0 +1,387 @@
+#include "TablaDbf.h"
+
+#include "ErrorTabla.h"
+#include "Numeros.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace lorum {
+
+namespace {
+
+constexpr char kFinArchivo = 0x1A;
+constexpr int kMaxRegistroCreado = 4000;  // the limit of the period's engines
+
+std::map<QString, std::weak_ptr<TablaDbf>>& registro() {
+    static std::map<QString, std::weak_ptr<TablaDbf>> tablas;
+    return tablas;
+}
+
+std::function<QDate()>& reloj() {
+    static std::function<QDate()> r = [] { return QDate::currentDate(); };
+    return r;
+}
+
+QString clave(const QString& ruta) {
+    const QString canonica = QFileInfo(ruta).canonicalFilePath();
+    return canonica.isEmpty() ? QFileInfo(ruta).absoluteFilePath() : canonica;
+}
+
+quint32 le32(const QByteArray& b, int i) {
+    return quint32(quint8(b[i])) | quint32(quint8(b[i + 1])) << 8 | quint32(quint8(b[i + 2])) << 16 |
+           quint32(quint8(b[i + 3])) << 24;
+}
+quint16 le16(const QByteArray& b, int i) { return quint16(quint8(b[i]) | quint8(b[i + 1]) << 8); }
+void ponLe32(QByteArray& b, int i, quint32 v) {
+    for (int k = 0; k < 4; ++k) b[i + k] = char((v >> (8 * k)) & 0xFF);
+}
+void ponLe16(QByteArray& b, int i, quint16 v) {
+    b[i] = char(v & 0xFF);
+    b[i + 1] = char(v >> 8);
+}
+QByteArray fechaEncabezado() {
+    const QDate hoy = reloj()();
+    QByteArray f(3, '\0');
+    f[0] = char(std::clamp(hoy.year() - 1900, 0, 255));
+    f[1] = char(hoy.month());
+    f[2] = char(hoy.day());
+    return f;
+}
+
+bool versionConocida(quint8 v) {
+    const int baja = v & 0x07;
+    return baja == 3 || baja == 4 || baja == 5 || v == 0x30 || v == 0x31 || v == 0x32;
+}
+
+QByteArray recorta(const char* p, int n) {
+    int inicio = 0;
+    while (inicio < n && (p[inicio] == ' ' || p[inicio] == '\0')) ++inicio;
+    while (n > inicio && (p[n - 1] == ' ' || p[n - 1] == '\0')) --n;
+    return QByteArray(p + inicio, n - inicio);
+}
+
+}  // namespace
+
+TablaDbf::TablaDbf(QString ruta) : ruta_(std::move(ruta)) {}
+
+void TablaDbf::FijaReloj(std::function<QDate()> r) {
+    reloj() = r ? std::move(r) : [] { return QDate::currentDate(); };
+}
+
+QString TablaDbf::nombre() const { return QFileInfo(ruta_).fileName(); }
+
+void TablaDbf::Falla(const QString& que) const {
+    throw ErrorTabla(QStringLiteral("Tabla «%1»: %2").arg(QFileInfo(ruta_).fileName(), que));
+}
+
+std::shared_ptr<TablaDbf> TablaDbf::Abre(const QString& ruta) {
+    const QString k = clave(ruta);
+    auto& tablas = registro();
+    if (auto it = tablas.find(k); it != tablas.end()) {
+        if (auto compartida = it->second.lock()) {
+            const QFileInfo info(k);
+            if (info.lastModified() != compartida->sello_ || info.size() != compartida->selloTamano_)
+                compartida->Carga();
+            return compartida;
+        }
+    }
+    auto tabla = std::shared_ptr<TablaDbf>(new TablaDbf(k));
+    tabla->Carga();
+    tablas[k] = tabla;
+    return tabla;
+}
+
+void TablaDbf::RecargaSiAbierta(const QString& ruta) {
+    auto& tablas = registro();
+    if (auto it = tablas.find(clave(ruta)); it != tablas.end())
+        if (auto compartida = it->second.lock()) compartida->Carga();
+}
+
+void TablaDbf::Crea(const QString& ruta, const DefinicionTabla& campos, std::optional<PaginaCodigos> pagina) {
+    const QString nombre = QFileInfo(ruta).fileName();
+    auto falla = [&](const QString& que) { throw ErrorTabla(QStringLiteral("Tabla «%1»: %2").arg(nombre, que)); };
+    if (campos.empty() || campos.size() > 254) falla(QStringLiteral("debe tener entre 1 y 254 campos."));
+    int largo = 1;
+    for (const Campo& c : campos) {
+        if (c.nombre.isEmpty() || c.nombre.size() > 10) falla(QStringLiteral("el nombre de campo «%1» no es válido.").arg(c.nombre));
+        const bool numerico = c.tipo == 'N' || c.tipo == 'F';
+        if (c.ancho < 1 || c.ancho > 254 || (numerico && (c.ancho > 19 || c.decimales < 0 || (c.decimales > 0 && c.decimales > c.ancho - 2))))
+            falla(QStringLiteral("el campo «%1» tiene un ancho no válido.").arg(c.nombre));
+        largo += c.ancho;
+    }
+    if (largo > kMaxRegistroCreado) falla(QStringLiteral("sus registros medirían más de 4000 caracteres."));
+
+    const int largoEncabezado = 32 + 32 * int(campos.size()) + 1;
+    QByteArray b(largoEncabezado, '\0');
+    b[0] = 0x03;
+    b.replace(1, 3, fechaEncabezado());
+    ponLe32(b, 4, 0);
+    ponLe16(b, 8, quint16(largoEncabezado));
+    ponLe16(b, 10, quint16(largo));
+    b[29] = char(pagina ? MarcaDePagina(*pagina) : 0);
+    int desplazamiento = 1;
+    for (size_t i = 0; i < campos.size(); ++i) {
+        const Campo& c = campos[i];
+        const int p = 32 + 32 * int(i);
+        const QByteArray n = c.nombre.toUpper().toLatin1();
+        b.replace(p, n.size(), n);
+        b[p + 11] = c.tipo;
+        ponLe32(b, p + 12, quint32(desplazamiento));
+        b[p + 16] = char(c.ancho);
+        b[p + 17] = char(c.decimales);
+        desplazamiento += c.ancho;
+    }
+    b[largoEncabezado - 1] = 0x0D;
+    b.append(kFinArchivo);
+
+    QSaveFile archivo(ruta);
+    if (!archivo.open(QIODevice::WriteOnly) || archivo.write(b) != b.size() || !archivo.commit())
+        falla(QStringLiteral("no se pudo escribir el archivo (%1).").arg(archivo.errorString()));
+    RecargaSiAbierta(ruta);
+}
+
+void TablaDbf::Carga() {
+    QFile archivo(ruta_);
+    if (!archivo.open(QIODevice::ReadOnly)) Falla(QStringLiteral("no se pudo abrir (%1).").arg(archivo.errorString()));
+    const QByteArray b = archivo.readAll();
+    const qint64 tamano = b.size();
+    if (tamano < 32) Falla(QStringLiteral("el archivo es demasiado corto para ser una tabla."));
+    const quint8 version = quint8(b[0]);
+    if (!versionConocida(version))
+        Falla(QStringLiteral("no es una tabla dBase o FoxPro (versión 0x%1).").arg(version, 2, 16, QLatin1Char('0')));
+    const quint32 cuenta = le32(b, 4);
+    const int largoEncabezado = le16(b, 8);
+    const int largoRegistro = le16(b, 10);
+    if (largoEncabezado < 64 || largoEncabezado > tamano)
+        Falla(QStringLiteral("el encabezado está dañado (dice medir %1 bytes y el archivo tiene %2).").arg(largoEncabezado).arg(tamano));
+
+    DefinicionTabla campos;
+    int desplazamiento = 1;
+    for (int p = 32; p + 32 <= largoEncabezado; p += 32) {
+        if (b[p] == 0x0D || b[p] == '\0') break;
+        QByteArray nombre = b.mid(p, 11);
+        if (const auto fin = nombre.indexOf('\0'); fin >= 0) nombre.truncate(fin);
+        nombre = nombre.trimmed();
+        const bool legible = !nombre.isEmpty() &&
+            std::all_of(nombre.begin(), nombre.end(), [](char ch) { return ch > 0x20 && ch < 0x7F; });
+        if (!legible) Falla(QStringLiteral("el campo %1 tiene un nombre ilegible.").arg(campos.size() + 1));
+        Campo c;
+        c.nombre = QString::fromLatin1(nombre);
+        c.tipo = char(QChar::toUpper(uint(quint8(b[p + 11]))));
+        c.ancho = quint8(b[p + 16]);
+        c.decimales = quint8(b[p + 17]);
+        if (c.tipo == 'C') {  // FoxPro keeps the high byte of long text widths in the decimals byte
+            c.ancho |= c.decimales << 8;
+            c.decimales = 0;
+        }
+        if (c.ancho == 0) Falla(QStringLiteral("el campo «%1» tiene ancho 0.").arg(c.nombre));
+        c.desplazamiento = desplazamiento;
+        desplazamiento += c.ancho;
+        campos.push_back(c);
+    }
+    if (campos.empty()) Falla(QStringLiteral("no tiene campos."));
+    if (largoRegistro < desplazamiento)
+        Falla(QStringLiteral("la longitud de registro del encabezado (%1) no alcanza para sus campos (%2).")
+                  .arg(largoRegistro).arg(desplazamiento));
+
+    // Only whole records that both the header and the file size vouch for; an end mark where a
+    // record should begin ends the table.
+    qint64 n = std::min<qint64>(cuenta, (tamano - largoEncabezado) / largoRegistro);
+    for (qint64 i = 0; i < n; ++i)
+        if (b[largoEncabezado + i * largoRegistro] == kFinArchivo) {
+            n = i;
+            break;
+        }
+
+    QByteArray datos = b.mid(largoEncabezado, n * largoRegistro);
+    qint64 borrados = 0;
+    for (qint64 i = 0; i < n; ++i)
+        if (datos[i * largoRegistro] == '*') ++borrados;
+
+    PaginaCodigos pagina = PaginaCodigos::Cp850;
+    if (auto marcada = PaginaDeMarca(quint8(b[29]))) {
+        pagina = *marcada;
+    } else {
+        QByteArray muestra;
+        for (qint64 i = 0; i < std::min<qint64>(n, 2000); ++i)
+            for (const Campo& c : campos)
+                if (c.tipo == 'C') muestra.append(datos.constData() + i * largoRegistro + c.desplazamiento, c.ancho);
+        pagina = AdivinaPagina(muestra);
+    }
+
+    campos_ = std::move(campos);
+    pagina_ = pagina;
+    largoEncabezado_ = largoEncabezado;
+    largoRegistro_ = largoRegistro;
+    numRegistros_ = n;
+    numBorrados_ = borrados;
+    datos_ = std::move(datos);
+    ++generacion_;
+    Sella();
+}
+
+void TablaDbf::Sella() {
+    const QFileInfo info(ruta_);
+    sello_ = info.lastModified();
+    selloTamano_ = info.size();
+}
+
+int TablaDbf::IndiceCampo(QStringView nombre) const {
+    nombre = nombre.trimmed();
+    for (size_t i = 0; i < campos_.size(); ++i)
+        if (nombre.compare(campos_[i].nombre, Qt::CaseInsensitive) == 0) return int(i);
+    return -1;
+}
+
+QVariant TablaDbf::Valor(qint64 registro, int campo) const {
+    return ValorDe(Registro(registro), campos_[size_t(campo)], pagina_);
+}
+
+QVariant TablaDbf::ValorDe(const char* registro, const Campo& campo, PaginaCodigos pagina) {
+    const char* p = registro + campo.desplazamiento;
+    switch (campo.tipo) {
+        case 'C': {
+            int n = campo.ancho;
+            while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0')) --n;
+            if (n == 0) return {};
+            return Decodifica(p, n, pagina);
+        }
+        case 'N':
+        case 'F': {
+            QByteArray t = recorta(p, campo.ancho);
+            if (t.isEmpty() || t.count('*') == t.size()) return {};  // blank, or the overflow mark
+            if (t.contains(',')) {
+                if (t.contains('.')) t.replace(",", "");
+                else t.replace(',', '.');
+            }
+            bool ok = false;
+            const double v = t.toDouble(&ok);
+            return ok && std::isfinite(v) ? QVariant(v) : QVariant();
+        }
+        case 'D': {
+            const QByteArray t = recorta(p, campo.ancho);
+            const QDate fecha = QDate::fromString(QString::fromLatin1(t), QStringLiteral("yyyyMMdd"));
+            return fecha.isValid() ? QVariant(fecha) : QVariant();
+        }
+        case 'L':
+            switch (p[0]) {
+                case 'T': case 't': case 'Y': case 'y': case 'S': case 's': return true;
+                case 'F': case 'f': case 'N': case 'n': return false;
+                default: return {};
+            }
+        default:
+            return {};
+    }
+}
+
+QByteArray TablaDbf::RegistroVacio() const { return QByteArray(largoRegistro_, ' '); }
+
+void TablaDbf::PonValor(QByteArray& registro, int indice, const QVariant& valor) const {
+    const Campo& c = campos_[size_t(indice)];
+    auto falla = [&](const QString& que) { Falla(QStringLiteral("el campo «%1» %2").arg(c.nombre, que)); };
+    QByteArray bytes;
+    const bool nulo = !valor.isValid() || valor.isNull();
+    switch (c.tipo) {
+        case 'C': {
+            if (nulo) break;
+            QString texto = valor.typeId() == QMetaType::Double ? TextoDeNumero(valor.toDouble()) : valor.toString();
+            while (texto.endsWith(u' ')) texto.chop(1);
+            QChar rechazado;
+            auto codificado = Codifica(texto, pagina_, &rechazado);
+            if (!codificado)
+                falla(QStringLiteral("no puede guardar el carácter «%1» (U+%2) en la página de códigos %3.")
+                          .arg(rechazado).arg(rechazado.unicode(), 4, 16, QLatin1Char('0')).arg(NombrePagina(pagina_)));
+            if (codificado->size() > c.ancho)
+                falla(QStringLiteral("admite %1 caracteres y el valor tiene %2.").arg(c.ancho).arg(codificado->size()));
+            bytes = *codificado;
+            break;
+        }
+        case 'N':
+        case 'F': {
+            double v = 0;
+            if (valor.typeId() == QMetaType::QString) {
+                const QString t = valor.toString().trimmed();
+                if (t.isEmpty()) break;
+                bool ok = false;
+                v = t.toDouble(&ok);
+                if (!ok) falla(QStringLiteral("es numérico y «%1» no es un número.").arg(t));
+            } else {
+                if (nulo) break;
+                bool ok = false;
+                v = valor.toDouble(&ok);
+                if (!ok) falla(QStringLiteral("es numérico y el valor no es un número."));
+            }
+            if (!std::isfinite(v)) falla(QStringLiteral("no puede guardar un número infinito."));
+            QString t = QString::number(v, 'f', c.decimales);
+            if (t.startsWith(u'-') && t.toDouble() == 0) t.remove(0, 1);  // no "-0.00"
+            if (t.size() > c.ancho)
+                falla(QStringLiteral("admite números de %1 caracteres con %2 decimales; %3 no cabe.")
+                          .arg(c.ancho).arg(c.decimales).arg(TextoDeNumero(v)));
+            bytes = t.rightJustified(c.ancho, u' ').toLatin1();
+            break;
+        }
+        case 'D': {
+            if (nulo) break;
+            QDate fecha = valor.toDate();
+            if (!fecha.isValid()) fecha = QDate::fromString(valor.toString(), QStringLiteral("yyyyMMdd"));
+            if (!fecha.isValid() || fecha.year() < 1 || fecha.year() > 9999) falla(QStringLiteral("es de fecha y el valor no es una fecha."));
+            bytes = fecha.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+            break;
+        }
+        case 'L':
+            bytes = nulo ? QByteArray("?") : QByteArray(valor.toBool() ? "T" : "F");
+            break;
+        default:
+            falla(QStringLiteral("es de un tipo que no se puede escribir (%1).").arg(QChar::fromLatin1(c.tipo)));
+    }
+    QByteArray relleno = bytes.leftJustified(c.ancho, ' ');
+    registro.replace(c.desplazamiento, c.ancho, relleno);
+}
+
+void TablaDbf::EscribeEnArchivo(qint64 posicion, const QByteArray& bytes, bool conCuenta) {
+    QFile archivo(ruta_);
+    if (!archivo.open(QIODevice::ReadWrite)) Falla(QStringLiteral("no se pudo abrir para escribir (%1).").arg(archivo.errorString()));
+    if (!archivo.seek(posicion) || archivo.write(bytes) != bytes.size())
+        Falla(QStringLiteral("no se pudo escribir (%1).").arg(archivo.errorString()));
+    if (conCuenta) {
+        QByteArray encabezado(7, '\0');
+        encabezado.replace(0, 3, fechaEncabezado());
+        ponLe32(encabezado, 3, quint32(numRegistros_ + 1));
+        if (!archivo.flush() || !archivo.seek(1) || archivo.write(encabezado) != encabezado.size())
+            Falla(QStringLiteral("no se pudo actualizar el encabezado (%1).").arg(archivo.errorString()));
+    }
+    if (!archivo.flush()) Falla(QStringLiteral("no se pudo escribir (%1).").arg(archivo.errorString()));
+}
+
+void TablaDbf::Reescribe(qint64 registro, const QByteArray& bytes) {
+    EscribeEnArchivo(largoEncabezado_ + registro * largoRegistro_, bytes, false);
+    const bool eraBorrado = Borrado(registro);
+    datos_.replace(registro * largoRegistro_, largoRegistro_, bytes);
+    numBorrados_ += (bytes[0] == '*') - int(eraBorrado);
+    Sella();
+}
+
+qint64 TablaDbf::Agrega(const QByteArray& bytes) {
+    QByteArray conMarca = bytes;
+    conMarca.append(kFinArchivo);
+    EscribeEnArchivo(largoEncabezado_ + numRegistros_ * largoRegistro_, conMarca, true);
+    datos_.append(bytes);
+    if (bytes[0] == '*') ++numBorrados_;
+    Sella();
+    return numRegistros_++;
+}
+
+void TablaDbf::Borra(qint64 registro) {
+    if (Borrado(registro)) return;
+    EscribeEnArchivo(largoEncabezado_ + registro * largoRegistro_, QByteArray(1, '*'), false);
+    datos_[registro * largoRegistro_] = '*';
+    ++numBorrados_;
+    Sella();
+}
+
+}  // namespace lorum
