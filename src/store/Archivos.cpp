@@ -48,7 +48,7 @@ ResultadoCopia CopiaTabla(const QString& origen, const QString& destino) {
             return resultado;
         }
         QSaveFile copia(hacia);
-        if (!copia.open(QIODevice::WriteOnly) || copia.write(bytes) != bytes.size() || !copia.commit()) {
+        if (!copia.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || copia.write(bytes) != bytes.size() || !copia.commit()) {
             resultado.mensaje = QStringLiteral("No se pudo escribir «%1» (%2); el archivo quedó como estaba.")
                                     .arg(QDir::toNativeSeparators(hacia), copia.errorString());
             return resultado;
