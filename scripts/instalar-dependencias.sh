@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing LORUM need.
+set -euo pipefail
+
+paquetes=(
+  cmake ninja-build g++ clang libclang-rt-14-dev
+  qt6-base-dev qt6-multimedia-dev libfreexl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  python3 python3-dbfread python3-dbf shapelib
+  xvfb xauth imagemagick bc poppler-utils fonts-dejavu-core libgl-dev
+)
+
+faltan=()
+for p in "${paquetes[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || faltan+=("$p")
+done
+[ ${#faltan[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+echo "Instalando: ${faltan[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${faltan[@]}"

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds with warnings as errors under AddressSanitizer and
+# UndefinedBehaviorSanitizer, fuzzes the table reader for a bounded time (when clang is there), and
+# runs every test with CTest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/instalar-dependencias.sh
+
+jobs=$(nproc)
+if command -v clang++ >/dev/null 2>&1; then
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DLORUM_FUZZ=ON -DLORUM_SOLO_MOTOR=ON -DBUILD_TESTING=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+  cmake --build build-fuzz -j "$jobs"
+  bash fuzz/ejecutar-fuzz.sh build-fuzz "${LORUM_FUZZ_SEGUNDOS:-60}"
+fi
+
+cmake -S . -B build-pruebas -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLORUM_SANITIZE=ON \
+  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+cmake --build build-pruebas -j "$jobs"
+ctest --test-dir build-pruebas --output-on-failure --no-tests=error -j "$jobs"
