@@ -5,6 +5,7 @@
 #include "TablaDbf.h"
 
 #include <array>
+#include <cstring>
 #include <string>
 
 namespace lorum {
@@ -63,14 +64,49 @@ void numeroGeneral(std::string& salida, const char* p, int n) {
     if (valor.isValid()) salida.append(TextoDeNumero(valor.toDouble()).toStdString());
 }
 
+// Length of a text field without its trailing blanks and NULs, eight bytes at a time while it can.
+int largoSinBlancos(const char* p, int n) {
+    static constexpr char kOchoBlancos[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    while (n >= 8 && std::memcmp(p + n - 8, kOchoBlancos, 8) == 0) n -= 8;
+    while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0')) --n;
+    return n;
+}
+
+// Byte classes for text cells: 1 needs quoting, 2 is outside ASCII.
+constexpr std::array<unsigned char, 256> kClases = [] {
+    std::array<unsigned char, 256> c{};
+    c[','] = c['"'] = c['\r'] = c['\n'] = 1;
+    for (int b = 0x80; b < 0x100; ++b) c[size_t(b)] = 2;
+    return c;
+}();
+
+// Appends a text field as a CSV cell in UTF-8; plain ASCII without separators is copied as it is.
+void agregaTexto(std::string& salida, const char* p, int n, const std::array<std::string, 256>& utf8) {
+    unsigned clases = 0;
+    for (int i = 0; i < n; ++i) clases |= kClases[static_cast<unsigned char>(p[i])];
+    if (clases == 0) {
+        salida.append(p, size_t(n));
+        return;
+    }
+    const bool comillas = clases & 1;
+    if (comillas) salida.push_back('"');
+    for (int i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(p[i]);
+        if (b == '"') salida.append("\"\"");
+        else if (b < 0x80) salida.push_back(char(b));
+        else salida.append(utf8[b]);
+    }
+    if (comillas) salida.push_back('"');
+}
+
 }  // namespace
 
-void ExportaCsv(const TablaDbf& tabla, bool conBorrados, std::FILE* salida) {
+void ExportaCsv(LectorDbf& lector, bool conBorrados, std::FILE* salida) {
     // UTF-8 of every byte of the table's code page.
     std::array<std::string, 256> utf8;
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
-        utf8[size_t(b)] = Decodifica(&byte, 1, tabla.pagina()).toStdString();
+        utf8[size_t(b)] = Decodifica(&byte, 1, lector.pagina()).toStdString();
     }
 
     std::string buffer;
@@ -80,7 +116,7 @@ void ExportaCsv(const TablaDbf& tabla, bool conBorrados, std::FILE* salida) {
         buffer.clear();
     };
 
-    const auto& campos = tabla.campos();
+    const auto& campos = lector.campos();
     bool primero = true;
     if (conBorrados) {
         buffer.append("BORRADO");
@@ -94,10 +130,9 @@ void ExportaCsv(const TablaDbf& tabla, bool conBorrados, std::FILE* salida) {
     buffer.append("\r\n");
 
     std::string celda;
-    for (qint64 r = 0; r < tabla.NumFisicos(); ++r) {
-        const bool borrado = tabla.Borrado(r);
+    while (const char* registro = lector.Siguiente()) {
+        const bool borrado = registro[0] == '*';
         if (borrado && !conBorrados) continue;
-        const char* registro = tabla.Registro(r);
         primero = true;
         if (conBorrados) {
             buffer.append(borrado ? "*" : "");
@@ -107,31 +142,23 @@ void ExportaCsv(const TablaDbf& tabla, bool conBorrados, std::FILE* salida) {
             if (!primero) buffer.push_back(',');
             primero = false;
             const char* p = registro + c.desplazamiento;
-            celda.clear();
             switch (c.tipo) {
-                case 'C': {
-                    int n = c.ancho;
-                    while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0')) --n;
-                    for (int i = 0; i < n; ++i) {
-                        const auto b = static_cast<unsigned char>(p[i]);
-                        if (b < 0x80) celda.push_back(char(b));
-                        else celda.append(utf8[b]);
-                    }
+                case 'C':
+                    agregaTexto(buffer, p, largoSinBlancos(p, c.ancho), utf8);
                     break;
-                }
                 case 'N':
                 case 'F':
-                    numeroGeneral(celda, p, c.ancho);
+                    numeroGeneral(buffer, p, c.ancho);
                     break;
                 default: {
-                    const QVariant v = TablaDbf::ValorDe(registro, c, tabla.pagina());
+                    const QVariant v = TablaDbf::ValorDe(registro, c, lector.pagina());
                     if (!v.isValid()) break;
                     if (v.typeId() == QMetaType::QDate) celda = v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
                     else if (v.typeId() == QMetaType::Bool) celda = v.toBool() ? "T" : "F";
                     else celda = v.toString().toStdString();
+                    AgregaCampoCsv(buffer, celda);
                 }
             }
-            AgregaCampoCsv(buffer, celda);
         }
         buffer.append("\r\n");
         if (buffer.size() > (1 << 20) - 8192) vacia();

@@ -37,13 +37,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "lorum-tabla: no existe el archivo «%s».\n", qPrintable(args.front()));
             return 1;
         }
-        const auto tabla = lorum::TablaDbf::Abre(ruta);
+        lorum::LectorDbf lector(ruta);
         if (orden == QLatin1String("estructura")) {
             int i = 0;
-            for (const auto& c : tabla->campos())
+            for (const auto& c : lector.campos())
                 std::printf("%d %s %c %d %d\n", i++, qPrintable(c.nombre), c.tipo, c.ancho, c.decimales);
         } else {
-            lorum::ExportaCsv(*tabla, conBorrados, stdout);
+            lorum::ExportaCsv(lector, conBorrados, stdout);
         }
     } catch (const lorum::ErrorTabla& e) {
         std::fprintf(stderr, "lorum-tabla: %s\n", e.what());

@@ -145,33 +145,34 @@ void TablaDbf::Crea(const QString& ruta, const DefinicionTabla& campos, std::opt
     RecargaSiAbierta(ruta);
 }
 
-void TablaDbf::Carga() {
-    QFile archivo(ruta_);
-    if (!archivo.open(QIODevice::ReadOnly)) Falla(QStringLiteral("no se pudo abrir (%1).").arg(archivo.errorString()));
-    const QByteArray b = archivo.readAll();
-    const qint64 tamano = b.size();
-    if (tamano < 32) Falla(QStringLiteral("el archivo es demasiado corto para ser una tabla."));
+EstructuraDbf LeeEstructura(QFile& archivo) {
+    const QString nombre = QFileInfo(archivo.fileName()).fileName();
+    auto falla = [&](const QString& que) { throw ErrorTabla(QStringLiteral("Tabla «%1»: %2").arg(nombre, que)); };
+    const qint64 tamano = archivo.size();
+    // The header is at most 65535 bytes; the records are read afterwards, straight into place.
+    const QByteArray b = archivo.read(std::min<qint64>(tamano, 65536));
+    if (b.size() < 32) falla(QStringLiteral("el archivo es demasiado corto para ser una tabla."));
     const quint8 version = quint8(b[0]);
     if (!versionConocida(version))
-        Falla(QStringLiteral("no es una tabla dBase o FoxPro (versión 0x%1).").arg(version, 2, 16, QLatin1Char('0')));
+        falla(QStringLiteral("no es una tabla dBase o FoxPro (versión 0x%1).").arg(version, 2, 16, QLatin1Char('0')));
+    EstructuraDbf e;
     const quint32 cuenta = le32(b, 4);
-    const int largoEncabezado = le16(b, 8);
-    const int largoRegistro = le16(b, 10);
-    if (largoEncabezado < 64 || largoEncabezado > tamano)
-        Falla(QStringLiteral("el encabezado está dañado (dice medir %1 bytes y el archivo tiene %2).").arg(largoEncabezado).arg(tamano));
+    e.largoEncabezado = le16(b, 8);
+    e.largoRegistro = le16(b, 10);
+    if (e.largoEncabezado < 64 || e.largoEncabezado > b.size())
+        falla(QStringLiteral("el encabezado está dañado (dice medir %1 bytes y el archivo tiene %2).").arg(e.largoEncabezado).arg(tamano));
 
-    DefinicionTabla campos;
     int desplazamiento = 1;
-    for (int p = 32; p + 32 <= largoEncabezado; p += 32) {
+    for (int p = 32; p + 32 <= e.largoEncabezado; p += 32) {
         if (b[p] == 0x0D || b[p] == '\0') break;
-        QByteArray nombre = b.mid(p, 11);
-        if (const auto fin = nombre.indexOf('\0'); fin >= 0) nombre.truncate(fin);
-        nombre = nombre.trimmed();
-        const bool legible = !nombre.isEmpty() &&
-            std::all_of(nombre.begin(), nombre.end(), [](char ch) { return ch > 0x20 && ch < 0x7F; });
-        if (!legible) Falla(QStringLiteral("el campo %1 tiene un nombre ilegible.").arg(campos.size() + 1));
+        QByteArray nombreCampo = b.mid(p, 11);
+        if (const auto fin = nombreCampo.indexOf('\0'); fin >= 0) nombreCampo.truncate(fin);
+        nombreCampo = nombreCampo.trimmed();
+        const bool legible = !nombreCampo.isEmpty() &&
+            std::all_of(nombreCampo.begin(), nombreCampo.end(), [](char ch) { return ch > 0x20 && ch < 0x7F; });
+        if (!legible) falla(QStringLiteral("el campo %1 tiene un nombre ilegible.").arg(e.campos.size() + 1));
         Campo c;
-        c.nombre = QString::fromLatin1(nombre);
+        c.nombre = QString::fromLatin1(nombreCampo);
         c.tipo = char(QChar::toUpper(uint(quint8(b[p + 11]))));
         c.ancho = quint8(b[p + 16]);
         c.decimales = quint8(b[p + 17]);
@@ -179,50 +180,92 @@ void TablaDbf::Carga() {
             c.ancho |= c.decimales << 8;
             c.decimales = 0;
         }
-        if (c.ancho == 0) Falla(QStringLiteral("el campo «%1» tiene ancho 0.").arg(c.nombre));
+        if (c.ancho == 0) falla(QStringLiteral("el campo «%1» tiene ancho 0.").arg(c.nombre));
         c.desplazamiento = desplazamiento;
         desplazamiento += c.ancho;
-        campos.push_back(c);
+        e.campos.push_back(c);
     }
-    if (campos.empty()) Falla(QStringLiteral("no tiene campos."));
-    if (largoRegistro < desplazamiento)
-        Falla(QStringLiteral("la longitud de registro del encabezado (%1) no alcanza para sus campos (%2).")
-                  .arg(largoRegistro).arg(desplazamiento));
+    if (e.campos.empty()) falla(QStringLiteral("no tiene campos."));
+    if (e.largoRegistro < desplazamiento)
+        falla(QStringLiteral("la longitud de registro del encabezado (%1) no alcanza para sus campos (%2).")
+                  .arg(e.largoRegistro).arg(desplazamiento));
+    // Only whole records that both the header and the file size vouch for.
+    e.numRegistros = std::min<qint64>(cuenta, (tamano - e.largoEncabezado) / e.largoRegistro);
+    e.marca = PaginaDeMarca(quint8(b[29]));
+    return e;
+}
 
-    // Only whole records that both the header and the file size vouch for; an end mark where a
-    // record should begin ends the table.
-    qint64 n = std::min<qint64>(cuenta, (tamano - largoEncabezado) / largoRegistro);
-    for (qint64 i = 0; i < n; ++i)
-        if (b[largoEncabezado + i * largoRegistro] == kFinArchivo) {
+static PaginaCodigos PaginaDeDatos(const EstructuraDbf& e, const char* registros, qint64 n) {
+    if (e.marca) return *e.marca;
+    QByteArray muestra;
+    for (qint64 i = 0; i < std::min<qint64>(n, 2000); ++i)
+        for (const Campo& c : e.campos)
+            if (c.tipo == 'C') muestra.append(registros + i * e.largoRegistro + c.desplazamiento, c.ancho);
+    return AdivinaPagina(muestra);
+}
+
+void TablaDbf::Carga() {
+    QFile archivo(ruta_);
+    if (!archivo.open(QIODevice::ReadOnly)) Falla(QStringLiteral("no se pudo abrir (%1).").arg(archivo.errorString()));
+    EstructuraDbf e = LeeEstructura(archivo);
+    qint64 n = e.numRegistros;
+    QByteArray datos(n * e.largoRegistro, Qt::Uninitialized);
+    if (!archivo.seek(e.largoEncabezado) || archivo.read(datos.data(), datos.size()) != datos.size())
+        Falla(QStringLiteral("no se pudo leer (%1).").arg(archivo.errorString()));
+    // An end mark where a record should begin ends the table.
+    qint64 borrados = 0;
+    for (qint64 i = 0; i < n; ++i) {
+        const char bandera = datos.constData()[i * e.largoRegistro];
+        if (bandera == kFinArchivo) {
             n = i;
+            datos.truncate(n * e.largoRegistro);
             break;
         }
-
-    QByteArray datos = b.mid(largoEncabezado, n * largoRegistro);
-    qint64 borrados = 0;
-    for (qint64 i = 0; i < n; ++i)
-        if (datos[i * largoRegistro] == '*') ++borrados;
-
-    PaginaCodigos pagina = PaginaCodigos::Cp850;
-    if (auto marcada = PaginaDeMarca(quint8(b[29]))) {
-        pagina = *marcada;
-    } else {
-        QByteArray muestra;
-        for (qint64 i = 0; i < std::min<qint64>(n, 2000); ++i)
-            for (const Campo& c : campos)
-                if (c.tipo == 'C') muestra.append(datos.constData() + i * largoRegistro + c.desplazamiento, c.ancho);
-        pagina = AdivinaPagina(muestra);
+        borrados += bandera == '*';
     }
 
-    campos_ = std::move(campos);
-    pagina_ = pagina;
-    largoEncabezado_ = largoEncabezado;
-    largoRegistro_ = largoRegistro;
+    pagina_ = PaginaDeDatos(e, datos.constData(), n);
+    campos_ = std::move(e.campos);
+    largoEncabezado_ = e.largoEncabezado;
+    largoRegistro_ = e.largoRegistro;
     numRegistros_ = n;
     numBorrados_ = borrados;
     datos_ = std::move(datos);
     ++generacion_;
     Sella();
+}
+
+LectorDbf::LectorDbf(const QString& ruta) : archivo_(ruta) {
+    if (!archivo_.open(QIODevice::ReadOnly))
+        throw ErrorTabla(QStringLiteral("Tabla «%1»: no se pudo abrir (%2).").arg(QFileInfo(ruta).fileName(), archivo_.errorString()));
+    estructura_ = LeeEstructura(archivo_);
+    archivo_.seek(estructura_.largoEncabezado);
+    Llena();
+    pagina_ = PaginaDeDatos(estructura_, bloque_.constData(), bloque_.size() / estructura_.largoRegistro);
+}
+
+void LectorDbf::Llena() {
+    // Whole records only, about a megabyte at a time, into the same buffer.
+    const qint64 porBloque = std::max<qint64>(1, (1 << 20) / estructura_.largoRegistro);
+    const qint64 cuantos = std::min(porBloque, estructura_.numRegistros - leidos_);
+    bloque_.resize(cuantos * estructura_.largoRegistro);
+    const qint64 obtenidos = cuantos > 0 ? archivo_.read(bloque_.data(), bloque_.size()) : 0;
+    bloque_.resize(std::max<qint64>(0, obtenidos) / estructura_.largoRegistro * estructura_.largoRegistro);
+    leidos_ += bloque_.size() / estructura_.largoRegistro;
+    posicion_ = 0;
+}
+
+const char* LectorDbf::Siguiente() {
+    if (fin_) return nullptr;
+    if (posicion_ >= bloque_.size()) {
+        if (leidos_ >= estructura_.numRegistros) return fin_ = true, nullptr;
+        Llena();
+        if (bloque_.isEmpty()) return fin_ = true, nullptr;
+    }
+    const char* registro = bloque_.constData() + posicion_;
+    if (registro[0] == kFinArchivo) return fin_ = true, nullptr;
+    posicion_ += estructura_.largoRegistro;
+    return registro;
 }
 
 void TablaDbf::Sella() {

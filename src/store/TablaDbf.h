@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -13,6 +14,39 @@
 #include <optional>
 
 namespace lorum {
+
+// What a table file's header says, checked against the file's size.
+struct EstructuraDbf {
+    DefinicionTabla campos;
+    int largoEncabezado = 0;
+    int largoRegistro = 0;
+    qint64 numRegistros = 0;  // whole records that header and size both vouch for
+    std::optional<PaginaCodigos> marca;
+};
+
+// Reads and checks the header of an open file; throws ErrorTabla naming the file.
+EstructuraDbf LeeEstructura(QFile& archivo);
+
+// Reads a table file from start to end without holding it in memory, for bulk readers such as the CSV
+// export; the same header checks as TablaDbf, the same end of the records.
+class LectorDbf {
+public:
+    explicit LectorDbf(const QString& ruta);  // throws ErrorTabla
+    const DefinicionTabla& campos() const { return estructura_.campos; }
+    PaginaCodigos pagina() const { return pagina_; }
+    // The next record, deleted ones included (flag '*'), or nullptr at the end.
+    const char* Siguiente();
+
+private:
+    void Llena();
+    QFile archivo_;
+    EstructuraDbf estructura_;
+    PaginaCodigos pagina_ = PaginaCodigos::Cp850;
+    QByteArray bloque_;
+    qint64 posicion_ = 0;
+    qint64 leidos_ = 0;
+    bool fin_ = false;
+};
 
 // One table file held in memory and shared by every cursor of the process that opens it. Each write
 // reaches the file at once: the record (and, for an append, the end mark) first, then the header's

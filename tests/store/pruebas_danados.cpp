@@ -93,6 +93,11 @@ TEST_F(Danados, LecturaSensataDeArchivosImperfectos) {
         EscribeBytes(Ruta("t.dbf"), t.b);
         try {
             EXPECT_EQ(Lee(Dir()), caso.esperado) << caso.caso;
+            // The streaming reader of bulk exports ends the records at the same place.
+            LectorDbf lector(Ruta("t.dbf"));
+            qsizetype vivos = 0;
+            while (const char* r = lector.Siguiente()) vivos += r[0] != '*';
+            EXPECT_EQ(vivos, caso.esperado.size()) << caso.caso;
         } catch (const ErrorTabla& e) {
             ADD_FAILURE() << caso.caso << ": " << e.what();
         }
@@ -124,6 +129,7 @@ TEST_F(Danados, ErrorClaroQueNombraElArchivo) {
         } catch (const ErrorTabla& e) {
             EXPECT_TRUE(e.mensaje().contains("t.dbf")) << caso.caso << ": " << e.what();
         }
+        EXPECT_THROW(LectorDbf{Ruta("t.dbf")}, ErrorTabla) << caso.caso;
     }
 }
 
