@@ -121,5 +121,35 @@ class ElMotorLeeLoQueEscribenOtros(unittest.TestCase):
             ])
 
 
+class OrdenLorumTabla(unittest.TestCase):
+    def test_estructura_borrados_y_errores(self):
+        with tempfile.TemporaryDirectory() as d:
+            ruta = os.path.join(d, "t.dbf")
+            tabla = dbf.Table(ruta, "nombre C(10); importe N(8,2)", codepage="cp850")
+            tabla.open(dbf.READ_WRITE)
+            tabla.append(("VIVO", 1.5))
+            tabla.append(("MUERTO, SÍ", 2))
+            dbf.delete(tabla[1])
+            tabla.close()
+            r = subprocess.run([LORUM_TABLA, "estructura", ruta.upper().replace(d.upper(), d)],
+                               check=True, capture_output=True, text=True)
+            self.assertEqual(r.stdout, "0 NOMBRE C 10 0\n1 IMPORTE N 8 2\n")
+            r = subprocess.run([LORUM_TABLA, "csv", "--borrados", ruta], check=True, capture_output=True)
+            self.assertEqual(r.stdout.decode("utf-8"),
+                             "BORRADO,NOMBRE,IMPORTE\r\n,VIVO,1.5\r\n*,\"MUERTO, SÍ\",2\r\n")
+
+            for argumentos, codigo, mensaje in (
+                (["csv", os.path.join(d, "nada.dbf")], 1, "no existe"),
+                (["csv", os.path.join(d, "roto.dbf")], 1, "roto.dbf"),
+                (["estructura"], 2, "Uso"),
+                (["borra", ruta], 2, "Uso"),
+            ):
+                with open(os.path.join(d, "roto.dbf"), "wb") as f:
+                    f.write(b"\x03esto no es una tabla")
+                r = subprocess.run([LORUM_TABLA] + argumentos, capture_output=True)
+                self.assertEqual(r.returncode, codigo, argumentos)
+                self.assertIn(mensaje, r.stderr.decode("utf-8"), argumentos)
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
