@@ -1,10 +1,16 @@
-#include "VentanaPrincipal.h"
+#include "Inicia.h"
+#include "MensajesQt.h"
+#include "ServicioSonido.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    lorum::VentanaPrincipal ventana;
-    ventana.show();
+    QApplication::setApplicationName(QStringLiteral("LORUM"));
+    QApplication::setApplicationVersion(lorum::Inicia::kVersion);
+    lorum::MensajesQt mensajes;
+    lorum::ServicioSonido sonido;
+    lorum::Inicia inicia(mensajes, sonido);
+    if (!inicia.Main(QApplication::applicationDirPath())) return 1;
     return app.exec();
 }

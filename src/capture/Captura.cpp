@@ -1,0 +1,305 @@
+#include "Captura.h"
+
+#include "ControlChk.h"
+#include "ControlesCatalogo.h"
+#include "ControlesTexto.h"
+#include "EstadoInicia.h"
+#include "RejillaLigada.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace lorum {
+
+namespace {
+
+QLabel* etiqueta(const QString& texto, QWidget* companero) {
+    auto* l = new QLabel(texto);
+    if (companero) l->setBuddy(companero);
+    return l;
+}
+
+}  // namespace
+
+template <typename T>
+T* Captura::Nuevo(const char* nombre) {
+    auto* control = new T(this);
+    control->setObjectName(QLatin1String(nombre));
+    if constexpr (std::is_base_of_v<ControlCampo, T>) {
+        control->PonBarraEstado(StatusBar1);
+        control->PonMensajes(estado_.mensajes);
+    }
+    controles_.push_back(control);
+    return control;
+}
+
+QLineEdit* Captura::CajaSimple(const char* nombre) {
+    auto* caja = Nuevo<QLineEdit>(nombre);
+    caja->setProperty("lorumTipo", QStringLiteral("TextBox"));
+    caja->setAccessibleName(QLatin1String(nombre));
+    return caja;
+}
+
+Captura::Captura(EstadoInicia& estado, QWidget* padre) : QWidget(padre), estado_(estado) {
+    setObjectName(QStringLiteral("Captura"));
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setAccessibleName(QStringLiteral("Barra de estado"));
+    connect(StatusBar1, &QStatusBar::messageChanged, StatusBar1,
+            [this](const QString& texto) { StatusBar1->setAccessibleDescription(texto); });
+    ConstruyeEncabezado();
+    ConstruyePaginas();
+    AjustaCampos();
+
+    auto* capa = qobject_cast<QVBoxLayout*>(layout());
+    capa->addWidget(StatusBar1);
+    setTabOrder(dfRFC, CtrdfTxtRSPat);
+}
+
+void Captura::ConstruyeEncabezado() {
+    dfRFC = Nuevo<ControldfTxt>("dfRFC");
+    CtrdfTxtRSPat = Nuevo<ControldfTxt>("CtrdfTxtRSPat");
+    CtrdfTxtMat = Nuevo<ControldfTxt>("CtrdfTxtMat");
+    CtrdfTxtNom = Nuevo<ControldfTxt>("CtrdfTxtNom");
+    cmbTramite = Nuevo<ControlCmb>("cmbTramite");
+    cmbRegimen = Nuevo<ControlCmb>("cmbRegimen");
+    cmbDestino = Nuevo<ControlCmb>("cmbDestino");
+    TxtFraccion = Nuevo<ControldfTxt>("TxtFraccion");
+    ChkUsado = Nuevo<ControlChk>("ChkUsado");
+
+    auto* capa = new QVBoxLayout(this);
+    auto* rejilla = new QGridLayout;
+    rejilla->addWidget(etiqueta(QStringLiteral("&RFC"), dfRFC), 0, 0);
+    rejilla->addWidget(dfRFC, 0, 1);
+    rejilla->addWidget(etiqueta(QStringLiteral("Ra&z. Soc./ Pat."), CtrdfTxtRSPat), 0, 2);
+    rejilla->addWidget(CtrdfTxtRSPat, 0, 3);
+    rejilla->addWidget(etiqueta(QStringLiteral("M&aterno"), CtrdfTxtMat), 1, 0);
+    rejilla->addWidget(CtrdfTxtMat, 1, 1);
+    rejilla->addWidget(etiqueta(QStringLiteral("&Nombre (s)"), CtrdfTxtNom), 1, 2);
+    rejilla->addWidget(CtrdfTxtNom, 1, 3);
+    rejilla->addWidget(etiqueta(QStringLiteral("Trá&mite"), cmbTramite), 2, 0);
+    rejilla->addWidget(cmbTramite, 2, 1, 1, 3);
+    rejilla->addWidget(etiqueta(QStringLiteral("Ré&gimen"), cmbRegimen), 3, 0);
+    rejilla->addWidget(cmbRegimen, 3, 1);
+    rejilla->addWidget(etiqueta(QStringLiteral("Destino"), cmbDestino), 3, 2);
+    rejilla->addWidget(cmbDestino, 3, 3);
+    rejilla->addWidget(etiqueta(QStringLiteral("&Fracción"), TxtFraccion), 4, 0);
+    rejilla->addWidget(TxtFraccion, 4, 1);
+    rejilla->addWidget(ChkUsado, 4, 3);
+    rejilla->setColumnStretch(1, 1);
+    rejilla->setColumnStretch(3, 2);
+    capa->addLayout(rejilla);
+}
+
+void Captura::ConstruyePaginas() {
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    const struct {
+        QWidget* (Captura::*construye)();
+        const char* titulo;
+    } paginas[] = {
+        {&Captura::PaginaGenerales, "&Generales"}, {&Captura::PaginaRepresentante, "R&epresentante"},
+        {&Captura::PaginaMercancia, "Mer&cancía"}, {&Captura::PaginaDescripcion, "&Desc Mercancía"},
+        {&Captura::PaginaPais, "&País"},           {&Captura::PaginaAnexos1, "A&nexos1"},
+        {&Captura::PaginaAnexo2, "Ane&xo2"},       {&Captura::PaginaAnexo3, "Anexo 3"},
+    };
+    for (const auto& p : paginas) {
+        QWidget* pagina = (this->*p.construye)();
+        SSTab1->addTab(pagina, QString::fromUtf8(p.titulo));
+        pagina->setAccessibleName(QString::fromUtf8(p.titulo).remove(QLatin1Char('&')));
+    }
+    qobject_cast<QVBoxLayout*>(layout())->addWidget(SSTab1, 1);
+
+    // Pickers that lie on the form itself, shown only while something is being picked.
+    LstPais = Nuevo<ControlLst>("LstPais");
+    LstUnidad = Nuevo<ControlLst>("LstUnidad");
+    cmbUnidadMedida = Nuevo<ControlCmb>("cmbUnidadMedida");
+    for (QWidget* oculto : std::initializer_list<QWidget*>{LstPais, LstUnidad, cmbUnidadMedida}) oculto->hide();
+}
+
+QWidget* Captura::PaginaGenerales() {
+    auto* pagina = new QWidget;
+    TxtCalle = Nuevo<ControldfTxt>("TxtCalle");
+    TxtCP = Nuevo<ControldfTxt>("TxtCP");
+    TxtColonia = Nuevo<ControldfTxt>("TxtColonia");
+    TxtDelMun = Nuevo<ControldfTxt>("TxtDelMun");
+    CmbEstado = Nuevo<ControlCmb>("CmbEstado");
+    TxtTelefono = Nuevo<ControldfTxt>("TxtTelefono");
+    TxtFax = Nuevo<ControldfTxt>("TxtFax");
+    auto* forma = new QFormLayout(pagina);
+    forma->addRow(etiqueta(QStringLiteral("Calle y N°"), TxtCalle), TxtCalle);
+    forma->addRow(etiqueta(QStringLiteral("CP"), TxtCP), TxtCP);
+    forma->addRow(etiqueta(QStringLiteral("Colonia"), TxtColonia), TxtColonia);
+    forma->addRow(etiqueta(QStringLiteral("Del/Mun"), TxtDelMun), TxtDelMun);
+    forma->addRow(etiqueta(QStringLiteral("Estado"), CmbEstado), CmbEstado);
+    forma->addRow(etiqueta(QStringLiteral("Teléfono"), TxtTelefono), TxtTelefono);
+    forma->addRow(etiqueta(QStringLiteral("Fax"), TxtFax), TxtFax);
+    return pagina;
+}
+
+QWidget* Captura::PaginaRepresentante() {
+    auto* pagina = new QWidget;
+    auto* marco = new QGroupBox(QStringLiteral("Autorización para suscribir la solicitud (Representante Legal)"));
+    TxtAcredita = Nuevo<ControldfTxt>("TxtAcredita");
+    TxtRep_Nom = Nuevo<ControldfTxt>("TxtRep_Nom");
+    TxtRep_AP = Nuevo<ControldfTxt>("TxtRep_AP");
+    TxtRep_AM = Nuevo<ControldfTxt>("TxtRep_AM");
+    TxtRep_Cargo = Nuevo<ControldfTxt>("TxtRep_Cargo");
+    TxtRep_Tel = Nuevo<ControldfTxt>("TxtRep_Tel");
+    auto* forma = new QFormLayout(marco);
+    forma->addRow(QString(), TxtAcredita);
+    forma->addRow(etiqueta(QStringLiteral("Nombre"), TxtRep_Nom), TxtRep_Nom);
+    forma->addRow(etiqueta(QStringLiteral("Apellido Pat"), TxtRep_AP), TxtRep_AP);
+    forma->addRow(etiqueta(QStringLiteral("Apellido Mat"), TxtRep_AM), TxtRep_AM);
+    forma->addRow(etiqueta(QStringLiteral("Cargo o Puesto"), TxtRep_Cargo), TxtRep_Cargo);
+    forma->addRow(etiqueta(QStringLiteral("Teléfono"), TxtRep_Tel), TxtRep_Tel);
+    auto* capa = new QVBoxLayout(pagina);
+    capa->addWidget(marco);
+    capa->addStretch();
+    return pagina;
+}
+
+QWidget* Captura::PaginaMercancia() {
+    auto* pagina = new QWidget;
+    dbProducto = Nuevo<RejillaLigada>("dbProducto");
+    dbProducto->setAccessibleName(QStringLiteral("Partidas de mercancía"));
+    lstUM = Nuevo<QListWidget>("lstUM");
+    lstUM->hide();
+    cmbUM = Nuevo<ControlCmb>("cmbUM");
+    Text1 = CajaSimple("Text1");
+    Text2 = CajaSimple("Text2");
+    TxtTotalDlls = CajaSimple("TxtTotalDlls");
+    TxtTotalDlls->hide();
+    TxtRecif = Nuevo<ControldfTxt>("TxtRecif");
+
+    auto* capa = new QVBoxLayout(pagina);
+    capa->addWidget(dbProducto, 1);
+    capa->addWidget(new QLabel(QStringLiteral("<--  --> Desplazarse entre las columnas (Flecha arriba-Flecha abajo)")));
+    auto* rejilla = new QGridLayout;
+    rejilla->addWidget(etiqueta(QStringLiteral("Unidad de Medida"), cmbUM), 0, 0);
+    rejilla->addWidget(cmbUM, 0, 1);
+    rejilla->addWidget(etiqueta(QStringLiteral("&Cantidad"), Text1), 0, 2);
+    rejilla->addWidget(Text1, 0, 3);
+    rejilla->addWidget(etiqueta(QStringLiteral("RECIF"), TxtRecif), 1, 0);
+    rejilla->addWidget(TxtRecif, 1, 1);
+    rejilla->addWidget(etiqueta(QStringLiteral("Valor en Dólares"), Text2), 1, 2);
+    rejilla->addWidget(Text2, 1, 3);
+    rejilla->addWidget(new QLabel(QStringLiteral("Observaciones:")), 2, 0);
+    capa->addLayout(rejilla);
+    return pagina;
+}
+
+QWidget* Captura::PaginaDescripcion() {
+    auto* pagina = new QWidget;
+    TxtMlDMercancias = Nuevo<ControlTxtMl>("TxtMlDMercancias");
+    auto* capa = new QVBoxLayout(pagina);
+    capa->addWidget(etiqueta(QStringLiteral("Descripción de la Mercancía"), TxtMlDMercancias));
+    capa->addWidget(TxtMlDMercancias, 1);
+    return pagina;
+}
+
+QWidget* Captura::PaginaPais() {
+    auto* pagina = new QWidget;
+    DBGPais = Nuevo<RejillaLigada>("DBGPais");
+    DBGPais->setAccessibleName(QStringLiteral("Lista de Paises"));
+    Command1 = Nuevo<QPushButton>("Command1");
+    Command1->setText(QStringLiteral("Todos los paises"));
+    auto* capa = new QVBoxLayout(pagina);
+    capa->addWidget(new QLabel(QStringLiteral("Lista de Paises")));
+    capa->addWidget(DBGPais, 1);
+    auto* fila = new QHBoxLayout;
+    fila->addStretch();
+    fila->addWidget(Command1);
+    capa->addLayout(fila);
+    return pagina;
+}
+
+QWidget* Captura::PaginaAnexos1() {
+    auto* pagina = new QWidget;
+    TxtMlActividad = Nuevo<ControlTxtMl>("TxtMlActividad");
+    TxtMlUso = Nuevo<ControlTxtMl>("TxtMlUso");
+    auto* capa = new QVBoxLayout(pagina);
+    capa->addWidget(etiqueta(QStringLiteral("Actividad o giro principal"), TxtMlActividad));
+    capa->addWidget(TxtMlActividad, 1);
+    capa->addWidget(etiqueta(QStringLiteral("Uso específico de la mercancía"), TxtMlUso));
+    capa->addWidget(TxtMlUso, 1);
+    return pagina;
+}
+
+QWidget* Captura::PaginaAnexo2() {
+    auto* pagina = new QWidget;
+    auto* marco = new QGroupBox(QStringLiteral("Justificación de la importación o exportación y el beneficio que se obtiene"));
+    TxtMlJust = Nuevo<ControlTxtMl>("TxtMlJust");
+    auto* interior = new QVBoxLayout(marco);
+    interior->addWidget(TxtMlJust);
+    auto* capa = new QVBoxLayout(pagina);
+    capa->addWidget(marco, 1);
+    return pagina;
+}
+
+QWidget* Captura::PaginaAnexo3() {
+    auto* pagina = new QWidget;
+    ChkCat = Nuevo<ControlChk>("ChkCat");
+    ChkFot = Nuevo<ControlChk>("ChkFot");
+    ChkPla = Nuevo<ControlChk>("ChkPla");
+    ChkOtr = Nuevo<ControlChk>("ChkOtr");
+    TxtEspecifica = Nuevo<ControldfTxt>("TxtEspecifica");
+    auto* marco = new QGroupBox(QStringLiteral("Anexos para identificar la mercancía"));
+    ChkNin = Nuevo<ControlChk>("ChkNin");
+    auto* enMarco = new QVBoxLayout(marco);
+    enMarco->addWidget(ChkNin);
+    auto* capa = new QVBoxLayout(pagina);
+    for (QWidget* w : std::initializer_list<QWidget*>{ChkCat, ChkFot, ChkPla, ChkOtr}) capa->addWidget(w);
+    auto* fila = new QHBoxLayout;
+    fila->addWidget(etiqueta(QStringLiteral("Especifica"), TxtEspecifica));
+    fila->addWidget(TxtEspecifica, 1);
+    capa->addLayout(fila);
+    capa->addWidget(marco);
+    capa->addStretch();
+    return pagina;
+}
+
+void Captura::AbreOrigenes() {
+    const QString& dir = estado_.sRutaApp;
+    const QString fox = estado_.sConexion;
+    const struct {
+        OrigenDatos* origen;
+        QString conexion;
+        QString fuente;
+    } origenes[] = {
+        {&dtsPrincipal, fox, QStringLiteral("empresas.dbf")}, {&dtsSolicitud, fox, QStringLiteral("lorums")},
+        {&dtsPexPais, fox, QStringLiteral("lorumpai")},       {&dtsPais, fox, QStringLiteral("lorumpai")},
+        {&dtsUM, QStringLiteral("dBASE III;"), QStringLiteral("CATUM")},
+        {&dtsCatFrac, fox, QStringLiteral("catfrac")},        {&dtsFracciones, fox, QStringLiteral("Select * from catfrac")},
+    };
+    for (const auto& o : origenes) {
+        o.origen->Conecta(dir, o.conexion, o.fuente);
+        o.origen->Refresca();
+    }
+    dtsMercancia.Conecta(dir, QStringLiteral("FoxPro 2.6;"), QStringLiteral("MERCANCI"));
+    dtsMercancia.Refresca();
+    dbProducto->Liga(&dtsMercancia);
+    DBGPais->Liga(&dtsPexPais);
+}
+
+// The request's own operations come with their parts of the program; the main window already
+// reaches them by these names.
+void Captura::GuardaInformacion() {}
+void Captura::LimpiaInformacion() {}
+void Captura::ImprimirAcuse() {}
+void Captura::GeneraDisco() {}
+void Captura::RecuperaDisco() {}
+void Captura::RecuperaMercancias() {}
+void Captura::ImportaInfo() {}
+void Captura::AsignaCampo() {}
+
+}  // namespace lorum

@@ -1,0 +1,29 @@
+#include "ControlCampo.h"
+
+#include <QStatusBar>
+
+namespace lorum {
+
+ControlCampo::ControlCampo(QWidget* padre) : QWidget(padre) {}
+
+void ControlCampo::Creado() { emit CreadoEvento(); }
+
+void ControlCampo::setWidthcmb(int ancho) { setMinimumWidth(ancho); }
+
+void ControlCampo::EscribeBarra(const QString& texto) const {
+    if (barra_) barra_->showMessage(texto);
+}
+
+void ControlCampo::AvisaFocoGanado() {
+    AlGanarFoco();
+    EscribeBarra(sTextoBarra);
+    emit GotFocus();
+}
+
+void ControlCampo::AvisaFocoPerdido() {
+    AlPerderFoco();
+    EscribeBarra(QString());
+    emit LostFocus();
+}
+
+}  // namespace lorum

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+class QStatusBar;
+
+namespace lorum {
+
+class ServicioMensajes;
+
+// What every field control of the capture form shares: the attributes the host writes, the
+// operations Creado, Limpia and VerificaDato, and the events raised to the host. The host writes the
+// field's settings in its answer to Creado. Validar is raised by the focus guard before the focus may
+// leave the field; setting the flag keeps the focus there.
+class ControlCampo : public QWidget {
+    Q_OBJECT
+public:
+    explicit ControlCampo(QWidget* padre = nullptr);
+
+    // Kind name used by the form-wide walks: "ControldfTxt", "ControlTxtMl", "ControlChk",
+    // "ControlCmb" or "ControlLst".
+    virtual QString Tipo() const = 0;
+
+    qint16 nLista = 0;
+    bool bAceptaNulos = true;
+    QString sListaCampos;
+    QString NombreCampo;
+    QString sTextoBarra;
+    qint16 nMaxLen = 0;
+
+    void Creado();
+    virtual void Limpia() = 0;
+    // NombreCampo when the field is required and empty, otherwise empty. The argument is not used.
+    virtual QString VerificaDato(const QString& objName = {}) const = 0;
+
+    virtual void setWidthcmb(int ancho);
+    virtual void setTips(const QVariant& tips) = 0;
+    void setEnabled(bool habilitado) { QWidget::setEnabled(habilitado); }
+
+    // Where the status-line hint goes, and where a field reports what it must (a full catalog).
+    void PonBarraEstado(QStatusBar* barra) { barra_ = barra; }
+    void PonMensajes(ServicioMensajes* mensajes) { mensajes_ = mensajes; }
+
+    // Called by the focus guard.
+    void AvisaFocoGanado();
+    void AvisaFocoPerdido();
+
+    // The widget inside that takes the focus.
+    virtual QWidget* Interior() const = 0;
+
+signals:
+    void Click();
+    void CreadoEvento();
+    void LimpiaEvento();
+    void GotFocus();
+    void LostFocus();
+    void Validar(bool& cancelar);
+
+protected:
+    void EscribeBarra(const QString& texto) const;
+    virtual void AlGanarFoco() {}
+    virtual void AlPerderFoco() {}
+    QStatusBar* barra_ = nullptr;
+    ServicioMensajes* mensajes_ = nullptr;
+};
+
+}  // namespace lorum

@@ -1,0 +1,215 @@
+#include "ControlesCatalogo.h"
+
+#include "Numeros.h"
+#include "ServicioMensajes.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace lorum {
+
+namespace {
+
+QString textoDeValor(const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return {};
+    if (v.typeId() == QMetaType::Double) return TextoDeNumero(v.toDouble());
+    return v.toString();
+}
+
+}  // namespace
+
+ControlCatalogo::ControlCatalogo(int capacidad, QWidget* padre) : ControlCampo(padre), capacidad_(capacidad) {}
+
+std::array<QString, 5> ControlCatalogo::Divide(const QString& lista) {
+    std::array<QString, 5> nombres;
+    QString resto = lista;
+    int tomados = 0;
+    while (tomados < 4 && resto.contains(u',')) {
+        const qsizetype coma = resto.indexOf(u',');
+        nombres[size_t(tomados++)] = resto.left(coma);
+        resto = resto.mid(coma + 1);
+    }
+    nombres[size_t(tomados)] = resto;
+    return nombres;
+}
+
+void ControlCatalogo::Llenadato() {
+    VaciaVisible();
+    tabla_.clear();
+    ultimo_ = 0;
+    origen_.Conecta(DatabaseName, Connect, RecordSource);
+    origen_.Refresca();
+    columnas_ = Divide(sListaCampos);
+    Cursor& registros = origen_.Registros();
+    for (; !registros.Eof(); registros.MoveNext()) {
+        if (int(tabla_.size()) == capacidad_) {
+            if (mensajes_)
+                mensajes_->Muestra(QStringLiteral("El catálogo «%1» tiene más de %2 registros; solo se muestran los primeros %2.")
+                                       .arg(RecordSource)
+                                       .arg(capacidad_),
+                                   QStringLiteral("Información"), ServicioMensajes::Botones::Aceptar,
+                                   ServicioMensajes::Icono::Informacion);
+            break;
+        }
+        AgregaVisible(TextoDeEntrada(registros));
+        std::array<QString, 5> renglon;
+        for (size_t j = 0; j < 5; ++j)
+            if (!columnas_[j].isEmpty()) renglon[j] = textoDeValor(registros.Valor(columnas_[j]));
+        tabla_.push_back(renglon);
+    }
+    ultimo_ = tabla_.empty() ? 0 : int(tabla_.size()) - 1;
+    origen_.Desliga();
+}
+
+void ControlCatalogo::EligeCampo() {
+    if (llave_.isEmpty()) return;
+    for (size_t r = 0; r < tabla_.size(); ++r)
+        for (const QString& columna : tabla_[r])
+            if (columna == llave_) {
+                Escoge(int(r));
+                return;
+            }
+}
+
+QString ControlCatalogo::GetStrLlave(qint16& CmbNumero) const {
+    if (nLista < 0 || nLista >= qint16(tabla_.size()) || CmbNumero < 0 || CmbNumero > 4) return {};
+    return tabla_[size_t(nLista)][size_t(CmbNumero)];
+}
+
+qint16 ControlCatalogo::GetNumLlave(qint16& CmbNumero) const {
+    const double v = NumeroDeTexto(GetStrLlave(CmbNumero));
+    return qint16(std::clamp(v, -32768.0, 32767.0));
+}
+
+void ControlCatalogo::setDatoTxt(const QVariant& valor) { llave_ = textoDeValor(valor); }
+
+QString ControlCatalogo::VerificaDato(const QString&) const {
+    if (bAceptaNulos) return {};
+    return Text().isEmpty() ? NombreCampo : QString();
+}
+
+ControlCmb::ControlCmb(QWidget* padre) : ControlCatalogo(1001, padre), cmbData(new QComboBox(this)) {
+    cmbData->setObjectName(QStringLiteral("cmbData"));
+    cmbData->setEditable(true);
+    cmbData->setInsertPolicy(QComboBox::NoInsert);
+    cmbData->setCompleter(nullptr);
+    cmbData->setMaxVisibleItems(15);
+    auto* capa = new QVBoxLayout(this);
+    capa->setContentsMargins(0, 0, 0, 0);
+    capa->addWidget(cmbData);
+    setFocusProxy(cmbData);
+    connect(cmbData, &QComboBox::activated, this, [this](int indice) { Escoge(indice); });
+    connect(cmbData, &QComboBox::editTextChanged, this, [this] {
+        if (!escogiendo_) nLista = -1;
+    });
+}
+
+void ControlCmb::Escoge(int renglon) {
+    escogiendo_ = true;
+    cmbData->setCurrentIndex(renglon);
+    escogiendo_ = false;
+    nLista = qint16(cmbData->currentIndex());
+    emit Click();
+}
+
+void ControlCmb::Limpia() {
+    cmbData->setEditText(QString());
+    nLista = -1;
+    emit LimpiaEvento();
+}
+
+void ControlCmb::setWidthcmb(int ancho) { cmbData->setMinimumWidth(ancho); }
+void ControlCmb::setTips(const QVariant& tips) {
+    const QString t = textoDeValor(tips);
+    cmbData->setToolTip(t);
+    cmbData->setAccessibleDescription(t);
+    setAccessibleDescription(t);
+}
+QString ControlCmb::Text() const { return cmbData->currentText(); }
+void ControlCmb::setText(const QString& texto) { cmbData->setEditText(texto); }
+void ControlCmb::VaciaVisible() {
+    escogiendo_ = true;
+    cmbData->clear();
+    escogiendo_ = false;
+}
+void ControlCmb::AgregaVisible(const QString& texto) {
+    escogiendo_ = true;
+    cmbData->addItem(texto);
+    cmbData->setEditText(QString());
+    escogiendo_ = false;
+}
+QString ControlCmb::TextoDeEntrada(const Cursor& registros) const {
+    return DataField.isEmpty() ? QString() : textoDeValor(registros.Valor(DataField));
+}
+
+ControlLst::ControlLst(QWidget* padre) : ControlCatalogo(2001, padre), LstData(new QListWidget(this)) {
+    LstData->setObjectName(QStringLiteral("LstData"));
+    LstData->setSortingEnabled(false);
+    auto* capa = new QVBoxLayout(this);
+    capa->setContentsMargins(0, 0, 0, 0);
+    capa->addWidget(LstData);
+    setFocusProxy(LstData);
+    LstData->installEventFilter(this);
+    connect(LstData, &QListWidget::itemDoubleClicked, this, &ControlLst::DblClick);
+}
+
+bool ControlLst::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == LstData && evento->type() == QEvent::KeyPress) {
+        auto* tecla = static_cast<QKeyEvent*>(evento);
+        int codigo = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter ? 13
+                     : tecla->key() == Qt::Key_Escape                                 ? 27
+                     : tecla->text().size() == 1 && tecla->text()[0].isPrint()       ? tecla->text()[0].unicode()
+                                                                                      : -1;
+        if (codigo >= 0) {
+            emit KeyPress(codigo);
+            if (codigo == 0) return true;
+        }
+    }
+    return ControlCatalogo::eventFilter(objeto, evento);
+}
+
+void ControlLst::ClickOperacion() {
+    nLista = qint16(LstData->currentRow());
+    emit Click();
+}
+
+void ControlLst::Escoge(int renglon) { LstData->setCurrentRow(renglon); }
+
+void ControlLst::Limpia() {
+    LstData->setCurrentRow(-1);
+    LstData->clearSelection();
+    emit LimpiaEvento();
+}
+
+void ControlLst::setWidthcmb(int ancho) { LstData->setMinimumWidth(ancho); }
+void ControlLst::setTips(const QVariant& tips) {
+    const QString t = textoDeValor(tips);
+    LstData->setToolTip(t);
+    LstData->setAccessibleDescription(t);
+    setAccessibleDescription(t);
+}
+QString ControlLst::Text() const {
+    const auto* actual = LstData->currentItem();
+    return actual && actual->isSelected() ? actual->text() : QString();
+}
+void ControlLst::setText(const QString& texto) {
+    const auto hallados = LstData->findItems(texto, Qt::MatchExactly);
+    if (hallados.isEmpty()) {
+        LstData->setCurrentRow(-1);
+        LstData->clearSelection();
+    } else {
+        LstData->setCurrentItem(hallados.front());
+    }
+}
+void ControlLst::VaciaVisible() { LstData->clear(); }
+void ControlLst::AgregaVisible(const QString& texto) { LstData->addItem(texto); }
+QString ControlLst::TextoDeEntrada(const Cursor& registros) const {
+    // The list shows the last name of sListaCampos.
+    const auto& nombres = columnas_;
+    for (auto it = nombres.rbegin(); it != nombres.rend(); ++it)
+        if (!it->isEmpty()) return textoDeValor(registros.Valor(*it));
+    return {};
+}
+
+}  // namespace lorum

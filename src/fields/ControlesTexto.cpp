@@ -1,0 +1,175 @@
+#include "ControlesTexto.h"
+
+#include <QKeyEvent>
+#include <QLocale>
+#include <QVBoxLayout>
+
+namespace lorum {
+
+namespace {
+
+const QColor kFondoFoco(75, 139, 203);
+const QColor kTextoFoco(255, 255, 255);
+const QColor kFondo(255, 255, 255);
+const QColor kTexto(0, 0, 0);
+
+void ponColores(QWidget* w, bool conFoco) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, conFoco ? kFondoFoco : kFondo);
+    p.setColor(QPalette::Text, conFoco ? kTextoFoco : kTexto);
+    w->setPalette(p);
+}
+
+QString textoDe(const QVariant& valor) { return valor.isValid() && !valor.isNull() ? valor.toString() : QString(); }
+
+}  // namespace
+
+namespace teclas {
+
+int CodigoDe(const QKeyEvent* e) {
+    switch (e->key()) {
+        case Qt::Key_Backspace: return 8;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return 13;
+        case Qt::Key_Escape: return 27;
+        default: break;
+    }
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return -1;
+    const QString t = e->text();
+    if (t.size() != 1 || !t[0].isPrint()) return -1;
+    const QString mayuscula = QLocale().toUpper(t);
+    return mayuscula.size() == 1 ? mayuscula[0].unicode() : t[0].unicode();
+}
+
+QKeyEvent ConCodigo(const QKeyEvent* e, int codigo) {
+    return QKeyEvent(e->type(), e->key(), e->modifiers(), QString(QChar(char16_t(codigo))), e->isAutoRepeat(),
+                     quint16(e->count()));
+}
+
+}  // namespace teclas
+
+namespace {
+
+enum class Destino { Original, Descartar, Cambiado };
+
+// Runs the host's key rule: the box then gets the original key, nothing, or the changed character.
+Destino filtra(const QKeyEvent* e, const std::function<void(int&)>& alTeclear, int& codigo) {
+    codigo = teclas::CodigoDe(e);
+    if (codigo < 0) return Destino::Original;
+    const int original = codigo;
+    if (alTeclear) alTeclear(codigo);
+    if (codigo == 0) return Destino::Descartar;
+    if (original == 8 || original == 13 || original == 27) return Destino::Original;
+    return Destino::Cambiado;
+}
+
+}  // namespace
+
+void CajaTexto::keyPressEvent(QKeyEvent* e) {
+    int codigo = 0;
+    switch (filtra(e, alTeclear, codigo)) {
+        case Destino::Original: QLineEdit::keyPressEvent(e); break;
+        case Destino::Descartar: e->accept(); break;
+        case Destino::Cambiado: {
+            QKeyEvent cambiado = teclas::ConCodigo(e, codigo);
+            QLineEdit::keyPressEvent(&cambiado);
+        }
+    }
+}
+
+void CajaTextoMl::keyPressEvent(QKeyEvent* e) {
+    int codigo = 0;
+    switch (filtra(e, alTeclear, codigo)) {
+        case Destino::Original:
+            if (codigo == 13 && maxLength > 0 && toPlainText().size() >= maxLength) return e->accept();
+            QPlainTextEdit::keyPressEvent(e);
+            break;
+        case Destino::Descartar: e->accept(); break;
+        case Destino::Cambiado: {
+            if (maxLength > 0 && toPlainText().size() - textCursor().selectedText().size() >= maxLength) return e->accept();
+            QKeyEvent cambiado = teclas::ConCodigo(e, codigo);
+            QPlainTextEdit::keyPressEvent(&cambiado);
+        }
+    }
+}
+
+QString ControlTextoBase::VerificaDato(const QString&) const {
+    if (bAceptaNulos) return {};
+    return Text().isEmpty() ? NombreCampo : QString();
+}
+
+void ControlTextoBase::PintaFoco(bool conFoco) { ponColores(Interior(), conFoco); }
+
+ControldfTxt::ControldfTxt(QWidget* padre) : ControlTextoBase(padre), dfTxt(new CajaTexto(this)) {
+    dfTxt->setObjectName(QStringLiteral("dfTxt"));
+    auto* capa = new QVBoxLayout(this);
+    capa->setContentsMargins(0, 0, 0, 0);
+    capa->addWidget(dfTxt);
+    setFocusProxy(dfTxt);
+    dfTxt->setMaxLength(32767);
+    dfTxt->alTeclear = [this](int& codigo) { emit KeyPress1(codigo); };
+    ponColores(dfTxt, false);
+}
+
+void ControldfTxt::Limpia() {
+    dfTxt->clear();
+    emit LimpiaEvento();
+}
+
+void ControldfTxt::setWidthcmb(int ancho) { dfTxt->setMinimumWidth(ancho); }
+void ControldfTxt::setMaxLength(int maximo) { dfTxt->setMaxLength(maximo > 0 ? maximo : 32767); }
+void ControldfTxt::setDatoTxt(const QVariant& valor) { dfTxt->setText(textoDe(valor)); }
+void ControldfTxt::setTips(const QVariant& tips) {
+    dfTxt->setToolTip(textoDe(tips));
+    setAccessibleDescription(textoDe(tips));
+    dfTxt->setAccessibleDescription(textoDe(tips));
+}
+QString ControldfTxt::Text() const { return dfTxt->text(); }
+
+void ControldfTxt::AlGanarFoco() {
+    PintaFoco(true);
+    dfTxt->setSelection(0, int(dfTxt->text().size()));
+}
+void ControldfTxt::AlPerderFoco() { PintaFoco(false); }
+
+ControlTxtMl::ControlTxtMl(QWidget* padre) : ControlTextoBase(padre), dfTxtMl(new CajaTextoMl(this)) {
+    dfTxtMl->setObjectName(QStringLiteral("dfTxtMl"));
+    auto* capa = new QVBoxLayout(this);
+    capa->setContentsMargins(0, 0, 0, 0);
+    capa->addWidget(dfTxtMl);
+    setFocusProxy(dfTxtMl);
+    dfTxtMl->setTabChangesFocus(true);
+    dfTxtMl->alTeclear = [this](int& codigo) { emit KeyPress(codigo); };
+    ponColores(dfTxtMl, false);
+}
+
+void ControlTxtMl::Limpia() {
+    dfTxtMl->clear();
+    emit LimpiaEvento();
+}
+
+void ControlTxtMl::setWidthcmb(int ancho) { dfTxtMl->setMinimumWidth(ancho); }
+void ControlTxtMl::setMaxLength(int maximo) { dfTxtMl->maxLength = std::max(0, maximo); }
+void ControlTxtMl::setDatoTxt(const QVariant& valor) {
+    QString t = textoDe(valor);
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    dfTxtMl->setPlainText(t);
+}
+void ControlTxtMl::setTips(const QVariant& tips) {
+    dfTxtMl->setToolTip(textoDe(tips));
+    setAccessibleDescription(textoDe(tips));
+    dfTxtMl->setAccessibleDescription(textoDe(tips));
+}
+QString ControlTxtMl::Text() const {
+    QString t = dfTxtMl->toPlainText();
+    t.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return t;
+}
+
+void ControlTxtMl::AlGanarFoco() {
+    PintaFoco(true);
+    dfTxtMl->selectAll();
+}
+void ControlTxtMl::AlPerderFoco() { PintaFoco(false); }
+
+}  // namespace lorum

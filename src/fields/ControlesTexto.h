@@ -1,0 +1,98 @@
+#pragma once
+
+#include "ControlCampo.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <functional>
+
+namespace lorum {
+
+// Key handling shared by the text fields: a character key (and Backspace, Enter, Escape) becomes
+// its upper-case form under the user's locale, is offered to the host by reference, and is dropped
+// when the host sets it to 0. Other keys (arrows, Delete) pass untouched.
+namespace teclas {
+int CodigoDe(const QKeyEvent* evento);  // -1 for keys that raise no key event
+QKeyEvent ConCodigo(const QKeyEvent* evento, int codigo);
+}  // namespace teclas
+
+class CajaTexto : public QLineEdit {
+public:
+    explicit CajaTexto(QWidget* padre) : QLineEdit(padre) {}
+    std::function<void(int&)> alTeclear;
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override;
+};
+
+class CajaTextoMl : public QPlainTextEdit {
+public:
+    explicit CajaTextoMl(QWidget* padre) : QPlainTextEdit(padre) {}
+    std::function<void(int&)> alTeclear;
+    int maxLength = 0;  // 0: no limit
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override;
+};
+
+// Base of the two text fields: focus colours, select-all on entry, status-line hint.
+class ControlTextoBase : public ControlCampo {
+    Q_OBJECT
+public:
+    using ControlCampo::ControlCampo;
+    QString VerificaDato(const QString& objName = {}) const override;
+    virtual QString Text() const = 0;
+
+protected:
+    void PintaFoco(bool conFoco);
+};
+
+// Single-line text field (inner box dfTxt).
+class ControldfTxt : public ControlTextoBase {
+    Q_OBJECT
+public:
+    explicit ControldfTxt(QWidget* padre = nullptr);
+    QString Tipo() const override { return QStringLiteral("ControldfTxt"); }
+    void Limpia() override;
+    void setWidthcmb(int ancho) override;
+    void setMaxLength(int maximo);  // 0: no limit
+    void setDatoTxt(const QVariant& valor);
+    void setTips(const QVariant& tips) override;
+    QString Text() const override;
+    QWidget* Interior() const override { return dfTxt; }
+
+    CajaTexto* dfTxt;
+
+signals:
+    void KeyPress1(int& keyAscii);
+
+protected:
+    void AlGanarFoco() override;
+    void AlPerderFoco() override;
+};
+
+// Multi-line text field (inner box dfTxtMl); its text uses CR LF between lines.
+class ControlTxtMl : public ControlTextoBase {
+    Q_OBJECT
+public:
+    explicit ControlTxtMl(QWidget* padre = nullptr);
+    QString Tipo() const override { return QStringLiteral("ControlTxtMl"); }
+    void Limpia() override;
+    void setWidthcmb(int ancho) override;
+    void setMaxLength(int maximo);
+    void setDatoTxt(const QVariant& valor);
+    void setTips(const QVariant& tips) override;
+    QString Text() const override;
+    QWidget* Interior() const override { return dfTxtMl; }
+
+    CajaTextoMl* dfTxtMl;
+
+signals:
+    void KeyPress(int& keyAscii);
+
+protected:
+    void AlGanarFoco() override;
+    void AlPerderFoco() override;
+};
+
+}  // namespace lorum

@@ -1,0 +1,40 @@
+#include "ComandosRejilla.h"
+
+#include "OrigenDatos.h"
+#include "RejillaLigada.h"
+#include "ServicioMensajes.h"
+
+#include <QItemSelectionModel>
+
+namespace lorum {
+
+void SeleccionaRenglon(RejillaLigada& rejilla) {
+    const QModelIndex actual = rejilla.currentIndex();
+    if (!actual.isValid()) return;
+    rejilla.selectionModel()->select(actual, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void BorraSeleccion(RejillaLigada& rejilla, OrigenDatos& origen, ServicioMensajes& mensajes) {
+    const std::vector<qint64> marcas = rejilla.SelBookmarks();
+    const auto n = marcas.size();
+    const QString texto = n > 1 ? QStringLiteral("¿ Confirma la eliminación de los %1 registros seleccionados ?").arg(n)
+                                : QStringLiteral("¿ Confirma la eliminación del registro actual ?");
+    if (mensajes.Muestra(texto, QStringLiteral("Advertencia"), ServicioMensajes::Botones::SiNo,
+                         ServicioMensajes::Icono::Ninguno) != ServicioMensajes::Respuesta::Si)
+        return;
+    if (!rejilla.AllowDelete) return;
+    Cursor& registros = origen.Registros();
+    if (!marcas.empty()) {
+        for (qint64 marca : marcas) {
+            registros.SetBookmark(marca);
+            registros.Delete();
+        }
+    } else if (const int fila = rejilla.Row(); fila >= 0) {
+        registros.SetBookmark(rejilla.modelo()->MarcaDe(fila));
+        registros.Delete();
+    }
+    origen.Refresca();
+    rejilla.Relee();
+}
+
+}  // namespace lorum

@@ -1,0 +1,108 @@
+#include "Inicia.h"
+
+#include "Bienvenida.h"
+#include "Captura.h"
+#include "ControlesTexto.h"
+#include "ErrorTabla.h"
+#include "GuardiaFoco.h"
+#include "MDICaptura.h"
+#include "ServicioMensajes.h"
+#include "ServicioSonido.h"
+#include "ServiciosCampos.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QTemporaryFile>
+
+namespace lorum {
+
+Inicia::Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido) : despachador_(mensajes), sonido_(sonido) {
+    estado_.mensajes = &mensajes;
+}
+
+Inicia::~Inicia() = default;
+
+QString Inicia::RutaCandado(const QString& directorio) {
+    const QByteArray huella =
+        QCryptographicHash::hash(QDir(directorio).absolutePath().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    return QDir::temp().filePath(QStringLiteral("lorum-%1.lock").arg(QString::fromLatin1(huella)));
+}
+
+bool Inicia::UnaSolaInstancia(const QString& directorio) {
+    // QLockFile records our process; a lock left by a process that no longer runs is taken over, so
+    // a crash never blocks the next start.
+    candado_ = std::make_unique<QLockFile>(RutaCandado(directorio));
+    candado_->setStaleLockTime(0);
+    if (candado_->tryLock(0)) return true;
+    candado_.reset();
+    estado_.mensajes->Muestra(QStringLiteral("Esta aplicación ya esta corriendo"), QString(),
+                              ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Informacion);
+    return false;
+}
+
+bool Inicia::DirectorioEscribible(const QString& directorio) {
+    QTemporaryFile prueba(QDir(directorio).filePath(QStringLiteral(".lorum-escritura-XXXXXX")));
+    if (prueba.open()) return true;
+    estado_.mensajes->Muestra(
+        QStringLiteral("No se puede escribir en el directorio de datos «%1», donde se guarda la solicitud. "
+                       "Revise sus permisos o instale el programa en un directorio propio.")
+            .arg(QDir::toNativeSeparators(directorio)),
+        QString(), ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Critico);
+    return false;
+}
+
+bool Inicia::Main(const QString& directorio) {
+    if (!UnaSolaInstancia(directorio)) return false;
+    estado_.sRutaApp = QDir::cleanPath(directorio);
+    estado_.sConexion = QStringLiteral("FoxPro 2.5;");
+    if (!DirectorioEscribible(estado_.sRutaApp)) return false;
+
+    const bool listo = despachador_.Ejecuta([this] {
+        guardia_ = std::make_unique<GuardiaFoco>();
+        ventana_ = std::make_unique<MDICaptura>(estado_, despachador_);
+        ventana_->captura()->AbreOrigenes();
+        PreparaCampos(estado_, ventana_->captura()->Controles());
+        AseguraRegistros();
+    });
+    if (!listo) return false;
+    ventana_->show();
+    ventana_->captura()->dfRFC->setFocus();
+
+    form1_ = std::make_unique<AvisoGuardando>([this] { MuestraCaptura(); });
+    bienvenida_ = std::make_unique<Bienvenida>(kVersion);
+    bienvenida_->MuestraCentrada();
+    sonido_.Reproduce(estado_.sRutaApp + QStringLiteral("/rec/XYLOPHON.wav"));
+    return true;
+}
+
+void Inicia::AseguraRegistros() {
+    Captura& c = *ventana_->captura();
+    Cursor& empresas = c.dtsPrincipal.Registros();
+    if (empresas.RecordCount() == 0) {
+        empresas.AddNew();
+        empresas.SetValor(u"RFC", QStringLiteral("RFC"));
+        empresas.SetValor(u"Nombre", QStringLiteral("Nombre"));
+        empresas.Update();
+    }
+    empresas.MoveLast();
+    empresas.Edit();
+
+    Cursor& lorums = c.dtsSolicitud.Registros();
+    if (lorums.RecordCount() == 0) {
+        lorums.AddNew();
+        lorums.SetValor(u"idtra", 4);
+        lorums.Update();
+    }
+    lorums.MoveLast();
+    lorums.Edit();
+    c.AsignaCampo();
+}
+
+void Inicia::MuestraCaptura() {
+    if (!ventana_) return;
+    ventana_->show();
+    ventana_->raise();
+    ventana_->activateWindow();
+}
+
+}  // namespace lorum

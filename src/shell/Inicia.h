@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Despachador.h"
+#include "EstadoInicia.h"
+
+#include <QLockFile>
+#include <QString>
+#include <memory>
+
+namespace lorum {
+
+class AvisoGuardando;
+class Bienvenida;
+class GuardiaFoco;
+class MDICaptura;
+class ServicioMensajes;
+class ServicioSonido;
+
+// The start-up module: owns the shared state and the windows that live for the whole run, and runs
+// the start-up sequence once.
+class Inicia {
+public:
+    static inline const QString kVersion = QStringLiteral("1.0.9");
+
+    Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido);
+    ~Inicia();
+
+    // The start-up sequence on a data directory; false when the program must end (a second
+    // instance, a data directory it cannot write into, a table-engine error).
+    bool Main(const QString& directorio);
+
+    EstadoInicia& estado() { return estado_; }
+    MDICaptura* ventana() const { return ventana_.get(); }
+    Bienvenida* bienvenida() const { return bienvenida_.get(); }
+    AvisoGuardando* form1() const { return form1_.get(); }
+    void MuestraCaptura();
+
+    // The lock file that keeps a second instance out; another user or data directory gets its own.
+    static QString RutaCandado(const QString& directorio);
+
+private:
+    bool UnaSolaInstancia(const QString& directorio);
+    bool DirectorioEscribible(const QString& directorio);
+    void AseguraRegistros();
+
+    EstadoInicia estado_;
+    Despachador despachador_;
+    ServicioSonido& sonido_;
+    std::unique_ptr<QLockFile> candado_;
+    std::unique_ptr<GuardiaFoco> guardia_;
+    std::unique_ptr<MDICaptura> ventana_;
+    std::unique_ptr<Bienvenida> bienvenida_;
+    std::unique_ptr<AvisoGuardando> form1_;
+};
+
+}  // namespace lorum

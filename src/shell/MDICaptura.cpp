@@ -1,0 +1,238 @@
+#include "MDICaptura.h"
+
+#include "Captura.h"
+#include "ComandosRejilla.h"
+#include "Despachador.h"
+#include "EstadoInicia.h"
+#include "RejillaLigada.h"
+#include "ServicioMensajes.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QToolBar>
+
+namespace lorum {
+
+namespace {
+
+// Our own toolbar icons: a coloured tile with a short sign.
+QIcon icono(const QColor& color, const QString& signo) {
+    QPixmap p(32, 32);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setBrush(color);
+    g.setPen(QPen(color.darker(140), 1.5));
+    g.drawRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
+    QFont f = g.font();
+    f.setBold(true);
+    f.setPixelSize(signo.size() > 1 ? 11 : 17);
+    g.setFont(f);
+    g.setPen(Qt::white);
+    g.drawText(QRect(2, 2, 28, 28), Qt::AlignCenter, signo);
+    return QIcon(p);
+}
+
+QString sinAmpersand(QString texto) { return texto.remove(QLatin1Char('&')); }
+
+}  // namespace
+
+MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* padre)
+    : QMainWindow(padre), estado_(estado), despachador_(despachador), captura_(new Captura(estado, this)) {
+    setObjectName(QStringLiteral("MDICaptura"));
+    setWindowTitle(QStringLiteral("LORUM"));
+    setCentralWidget(captura_);
+    Termina = [this] {
+        terminando_ = true;
+        QApplication::closeAllWindows();
+        QApplication::quit();
+    };
+    CreaMenus();
+    CreaBarra();
+    CreaMenusEmergentes();
+    resize(900, 680);
+}
+
+void MDICaptura::Corre(const std::function<void()>& accion) { despachador_.Ejecuta(accion); }
+
+QAction* MDICaptura::NuevaAccion(QMenu* menu, const char* nombre, const QString& texto, const QKeySequence& atajo,
+                                 std::function<void()> accion) {
+    QAction* a = menu->addAction(texto);
+    a->setObjectName(QLatin1String(nombre));
+    if (!atajo.isEmpty()) a->setShortcut(atajo);
+    if (accion) connect(a, &QAction::triggered, this, [this, accion] { Corre(accion); });
+    acciones_[a->objectName()] = a;
+    return a;
+}
+
+void MDICaptura::CreaMenus() {
+    auto menu = [this](const char* nombre, const QString& titulo) {
+        QMenu* m = menuBar()->addMenu(titulo);
+        m->setObjectName(QLatin1String(nombre));
+        m->setAccessibleName(sinAmpersand(titulo));
+        menus_[m->objectName()] = m;
+        return m;
+    };
+    QMenu* sis = menu("mnuSis", QStringLiteral("&Sistema"));
+    NuevaAccion(sis, "mnuSisSalir", QStringLiteral("S&alir"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { mnuSisSalir_Click(); });
+
+    QMenu* edi = menu("mnuEdi", QStringLiteral("&Edición"));
+    NuevaAccion(edi, "mnuEditEdit", QStringLiteral("Editar"), {}, nullptr);
+    NuevaAccion(edi, "mnuEdit", QStringLiteral("Borrar"), {}, nullptr);
+
+    QMenu* func = menu("mnuFunc", QStringLiteral("&Función"));
+    NuevaAccion(func, "mnuFuncGuardar", QStringLiteral("Guardar"), QKeySequence(Qt::CTRL | Qt::Key_G),
+                [this] { captura_->GuardaInformacion(); });
+    NuevaAccion(func, "mnuFuncGenera", QStringLiteral("Genera Disco"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                [this] { captura_->GeneraDisco(); });
+    NuevaAccion(func, "mnuImpoInf", QStringLiteral("Importa Información"), QKeySequence(Qt::CTRL | Qt::Key_M),
+                [this] { captura_->ImportaInfo(); });
+    NuevaAccion(func, "mnuFuncImprime", QStringLiteral("Imprimir"), QKeySequence(Qt::CTRL | Qt::Key_I),
+                [this] { captura_->ImprimirAcuse(); });
+
+    QMenu* ayu = menu("mnuAyu", QStringLiteral("&Ayuda"));
+    NuevaAccion(ayu, "mnuAyuConsidera", QStringLiteral("Consideraciones"), {}, [this] { MuestraConsideraciones(); });
+    NuevaAccion(ayu, "mnuAyuComent", QStringLiteral("Enviar comentarios ..."), {}, [this] { MuestraComentarios(); });
+    ayu->addSeparator()->setObjectName(QStringLiteral("mnuAyuSep2"));
+    NuevaAccion(ayu, "mnuAyuAcerca", QStringLiteral("Acerca de ..."), {}, [this] { MuestraAcerca(); });
+}
+
+void MDICaptura::CreaBarra() {
+    Toolbar1 = addToolBar(QStringLiteral("Barra de herramientas"));
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    auto separador = [this](int tag) { Toolbar1->addSeparator()->setProperty("tag", QString::number(tag)); };
+    auto boton = [this](const char* llave, const char* consejo, const QString& tag, const QIcon& imagen) {
+        QAction* a = Toolbar1->addAction(imagen, QString::fromUtf8(consejo));
+        a->setObjectName(QString::fromUtf8(llave));
+        a->setToolTip(QString::fromUtf8(consejo));
+        a->setProperty("tag", tag);
+        connect(a, &QAction::triggered, this, [this, a] { Toolbar1_ButtonClick(a); });
+        acciones_[a->objectName()] = a;
+    };
+    separador(1);
+    boton("Limpiar", "Limpiar/Nuevo", QStringLiteral("2"), icono(QColor(90, 160, 90), QStringLiteral("N")));
+    boton("Imprime", "Imprimir solicitud", QStringLiteral("3"), icono(QColor(100, 100, 110), QStringLiteral("P")));
+    boton("Guarda", "Guardar solicitud", QStringLiteral("4"), icono(QColor(40, 100, 180), QStringLiteral("G")));
+    separador(5);
+    boton("Considera", "Consideraciones de llenado", QStringLiteral("6"), icono(QColor(200, 150, 40), QStringLiteral("?")));
+    boton("Genera", "Genera disco para entregar a Talveros", QStringLiteral("7"), icono(QColor(150, 80, 160), QStringLiteral("D")));
+    separador(8);
+    boton("Recupera Información", "Recupera Información", QStringLiteral("11"), icono(QColor(60, 140, 150), QStringLiteral("R")));
+    boton("Importa Mercancias", "Importa Mercancias", QStringLiteral("13"), icono(QColor(60, 120, 60), QStringLiteral("XL")));
+    boton("Salir", "Salir", QStringLiteral("9"), icono(QColor(180, 60, 60), QStringLiteral("X")));
+    boton("Recuperar Mercancias", "Recuperar Mercancias", QString(), icono(QColor(60, 140, 150), QStringLiteral("RM")));
+}
+
+void MDICaptura::Toolbar1_ButtonClick(QAction* boton) {
+    const QString tag = boton->property("tag").toString();
+    if (tag.isEmpty()) {
+        Corre([this] { captura_->RecuperaMercancias(); });
+        return;
+    }
+    switch (tag.toInt()) {
+        case 2: Corre([this] { captura_->LimpiaInformacion(); }); break;
+        case 3: Corre([this] { captura_->ImprimirAcuse(); }); break;
+        case 4: Corre([this] { captura_->GuardaInformacion(); }); break;
+        case 6: Corre([this] { MuestraConsideraciones(); }); break;
+        case 7: Corre([this] { captura_->GeneraDisco(); }); break;
+        case 9: Corre([this] { mnuSisSalir_Click(); }); break;
+        case 11: Corre([this] { captura_->RecuperaDisco(); }); break;
+        case 13: Corre([this] { captura_->ImportaInfo(); }); break;
+        default: break;
+    }
+}
+
+void MDICaptura::CreaMenusEmergentes() {
+    auto emergente = [this](const char* nombre, const QString& titulo) {
+        auto* m = new QMenu(titulo, this);
+        m->setObjectName(QLatin1String(nombre));
+        menus_[m->objectName()] = m;
+        return m;
+    };
+    QMenu* adu = emergente("mnutablaadu", QStringLiteral("TablaAduana"));
+    NuevaAccion(adu, "mnutablaaduselecciona", QStringLiteral("Seleccionar registro"), {},
+                [this] { SeleccionaRenglon(*captura_->dbProducto); });
+    adu->addSeparator()->setObjectName(QStringLiteral("mnutablaadusep"));
+    NuevaAccion(adu, "mnutablaaduborra", QStringLiteral("Borra registro"), {}, [this] {
+        BorraSeleccion(*captura_->dbProducto, captura_->dtsMercancia, *estado_.mensajes);
+    });
+
+    QMenu* pais = emergente("mnutablapais", QStringLiteral("TablaPais"));
+    NuevaAccion(pais, "mnutablapaisselecciona", QStringLiteral("Selecciona registro"), {},
+                [this] { SeleccionaRenglon(*captura_->DBGPais); });
+    pais->addSeparator()->setObjectName(QStringLiteral("mnutablapaissep"));
+    NuevaAccion(pais, "mnutablapaisborra", QStringLiteral("Borra registro"), {},
+                [this] { BorraSeleccion(*captura_->DBGPais, captura_->dtsPexPais, *estado_.mensajes); });
+
+    // Two further menus are kept with their entries; nothing shows them and their entries do nothing.
+    QMenu* tabla = emergente("mnutabla", QStringLiteral("TablaMercancia"));
+    NuevaAccion(tabla, "mnutablaseleccionar", QStringLiteral("Seleccionar registro"), {}, nullptr);
+    tabla->addSeparator()->setObjectName(QStringLiteral("mnutablasepara"));
+    NuevaAccion(tabla, "mnutablaborrar", QStringLiteral("Borrar registro"), {}, nullptr);
+    QMenu* age = emergente("mnutablaage", QStringLiteral("TablaAgente"));
+    NuevaAccion(age, "mnutablaageselecciona", QStringLiteral("Seleccionar registro"), {}, nullptr);
+    age->addSeparator()->setObjectName(QStringLiteral("mnutablaagesep"));
+    NuevaAccion(age, "mnutablaageborrar", QStringLiteral("Borra registro"), {}, nullptr);
+
+    connect(captura_->dbProducto, &RejillaLigada::BotonDerechoSoltado, adu, [adu](const QPoint& p) { adu->popup(p); });
+    connect(captura_->DBGPais, &RejillaLigada::BotonDerechoSoltado, pais, [pais](const QPoint& p) { pais->popup(p); });
+}
+
+QAction* MDICaptura::Accion(const QString& nombre) const {
+    const auto it = acciones_.find(nombre);
+    return it == acciones_.end() ? nullptr : it->second;
+}
+
+QMenu* MDICaptura::Menu(const QString& nombre) const {
+    const auto it = menus_.find(nombre);
+    return it == menus_.end() ? nullptr : it->second;
+}
+
+bool MDICaptura::SalidaConGuardado() {
+    // A save that failed with an engine error must not end the program either.
+    const bool corrio = despachador_.Ejecuta([this] { captura_->GuardaInformacion(); });
+    if (corrio && estado_.sFaltantes.isEmpty()) return true;
+    if (!estado_.sFaltantes.isEmpty())
+        estado_.mensajes->Muestra(QStringLiteral("No se pudo guardar, falta información."), QStringLiteral("Dato requerido"),
+                                  ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Informacion);
+    return false;
+}
+
+void MDICaptura::mnuSisSalir_Click() {
+    switch (estado_.mensajes->Muestra(QStringLiteral("¿Desea guardar sus información antes de salir?"),
+                                      QStringLiteral("Fin de la aplicación"), ServicioMensajes::Botones::SiNoCancelar,
+                                      ServicioMensajes::Icono::Pregunta)) {
+        case ServicioMensajes::Respuesta::Si:
+            if (SalidaConGuardado()) Termina();
+            break;
+        case ServicioMensajes::Respuesta::No: Termina(); break;
+        default: break;
+    }
+}
+
+bool MDICaptura::Form_Unload() {
+    switch (estado_.mensajes->Muestra(QStringLiteral("¿Desea guardar su información antes de salir?"),
+                                      QStringLiteral("Confirmar"), ServicioMensajes::Botones::SiNoCancelar,
+                                      ServicioMensajes::Icono::Pregunta)) {
+        case ServicioMensajes::Respuesta::Si:
+            if (!SalidaConGuardado()) return true;
+            Termina();
+            return false;
+        case ServicioMensajes::Respuesta::No: Termina(); return false;
+        default: return true;
+    }
+}
+
+void MDICaptura::closeEvent(QCloseEvent* evento) {
+    if (terminando_) {
+        evento->accept();
+        return;
+    }
+    if (Form_Unload()) evento->ignore();
+    else evento->accept();
+}
+
+}  // namespace lorum

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+
+class QMenu;
+class QToolBar;
+
+namespace lorum {
+
+class Captura;
+class Despachador;
+struct EstadoInicia;
+
+// The main window "LORUM": menu bar, toolbar and the grids' pop-up menus; every command runs a
+// capture-form operation through the dispatcher. It owns both exit dialogs.
+class MDICaptura : public QMainWindow {
+    Q_OBJECT
+public:
+    MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* padre = nullptr);
+
+    Captura* captura() const { return captura_; }
+    QAction* Accion(const QString& nombre) const;  // a menu entry or toolbar button by its name
+    QMenu* Menu(const QString& nombre) const;
+    QToolBar* Toolbar1 = nullptr;
+
+    // Dispatches a toolbar button by its tag.
+    void Toolbar1_ButtonClick(QAction* boton);
+    void mnuSisSalir_Click();
+    // The capture form's closing step; true refuses the closing.
+    bool Form_Unload();
+
+    // Ends the program at once, without any further closing step. Tests replace it.
+    std::function<void()> Termina;
+
+    // Help windows; they come with their part of the program.
+    void MuestraConsideraciones() {}
+    void MuestraComentarios() {}
+    void MuestraAcerca() {}
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+
+private:
+    void CreaMenus();
+    void CreaBarra();
+    void CreaMenusEmergentes();
+    QAction* NuevaAccion(QMenu* menu, const char* nombre, const QString& texto, const QKeySequence& atajo,
+                         std::function<void()> accion);
+    void Corre(const std::function<void()>& accion);
+    bool SalidaConGuardado();
+
+    EstadoInicia& estado_;
+    Despachador& despachador_;
+    Captura* captura_;
+    bool terminando_ = false;
+    std::map<QString, QAction*> acciones_;
+    std::map<QString, QMenu*> menus_;
+};
+
+}  // namespace lorum

@@ -1,0 +1,50 @@
+#include "MensajesQt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace lorum {
+
+ServicioMensajes::Respuesta MensajesQt::Muestra(const QString& texto, const QString& titulo, Botones botones, Icono icono) {
+    QMessageBox caja(QApplication::activeWindow());
+    caja.setText(texto);
+    caja.setWindowTitle(titulo.isEmpty() ? QApplication::applicationName() : titulo);
+    switch (icono) {
+        case Icono::Ninguno: caja.setIcon(QMessageBox::NoIcon); break;
+        case Icono::Informacion: caja.setIcon(QMessageBox::Information); break;
+        case Icono::Pregunta: caja.setIcon(QMessageBox::Question); break;
+        case Icono::Exclamacion: caja.setIcon(QMessageBox::Warning); break;
+        case Icono::Critico: caja.setIcon(QMessageBox::Critical); break;
+    }
+    QPushButton* si = nullptr;
+    QPushButton* no = nullptr;
+    QPushButton* cancelar = nullptr;
+    QPushButton* aceptar = nullptr;
+    switch (botones) {
+        case Botones::Aceptar:
+            aceptar = caja.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+            caja.setEscapeButton(aceptar);
+            break;
+        case Botones::SiNo:
+            si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
+            no = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+            caja.setEscapeButton(no);
+            break;
+        case Botones::SiNoCancelar:
+            si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
+            no = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+            cancelar = caja.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+            caja.setEscapeButton(cancelar);
+            break;
+    }
+    caja.setDefaultButton(si ? si : aceptar);
+    caja.exec();
+    const auto* pulsado = caja.clickedButton();
+    if (pulsado == si && si) return Respuesta::Si;
+    if (pulsado == no && no) return Respuesta::No;
+    if (pulsado == cancelar && cancelar) return Respuesta::Cancelar;
+    return botones == Botones::Aceptar ? Respuesta::Aceptar : botones == Botones::SiNo ? Respuesta::No : Respuesta::Cancelar;
+}
+
+}  // namespace lorum
