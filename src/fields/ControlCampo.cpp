@@ -16,13 +16,13 @@ void ControlCampo::EscribeBarra(const QString& texto) const {
 
 void ControlCampo::AvisaFocoGanado() {
     AlGanarFoco();
-    EscribeBarra(sTextoBarra);
+    if (UsaBarra()) EscribeBarra(sTextoBarra);
     emit GotFocus();
 }
 
 void ControlCampo::AvisaFocoPerdido() {
     AlPerderFoco();
-    EscribeBarra(QString());
+    if (UsaBarra()) EscribeBarra(QString());
     emit LostFocus();
 }
 

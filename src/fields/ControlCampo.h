@@ -62,6 +62,7 @@ protected:
     void EscribeBarra(const QString& texto) const;
     virtual void AlGanarFoco() {}
     virtual void AlPerderFoco() {}
+    virtual bool UsaBarra() const { return true; }
     QStatusBar* barra_ = nullptr;
     ServicioMensajes* mensajes_ = nullptr;
 };

@@ -28,6 +28,9 @@ public:
 
     QCheckBox* Check;
 
+protected:
+    bool UsaBarra() const override { return false; }  // a check field leaves the status line alone
+
 private:
     void PonEstado(int estado);
 };

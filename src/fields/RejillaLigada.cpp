@@ -48,7 +48,11 @@ QVariant ModeloOrigen::headerData(int seccion, Qt::Orientation orientacion, int 
 RejillaLigada::RejillaLigada(QWidget* padre) : QTableView(padre), modelo_(new ModeloOrigen(this)) {
     setModel(modelo_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::MultiSelection);
+    // Rows are selected by the pop-up command or the row headers, never by moving between cells.
+    setSelectionMode(QAbstractItemView::NoSelection);
+    connect(verticalHeader(), &QHeaderView::sectionClicked, this, [this](int fila) {
+        selectionModel()->select(modelo_->index(fila, 0), QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+    });
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
 }
 

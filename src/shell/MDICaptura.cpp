@@ -44,6 +44,20 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
     setObjectName(QStringLiteral("MDICaptura"));
     setWindowTitle(QStringLiteral("LORUM"));
     setCentralWidget(captura_);
+    // The operations the commands run, by the capture form's names; the help windows come with
+    // their part of the program.
+    Operaciones = {
+        {QStringLiteral("GuardaInformacion"), [this] { captura_->GuardaInformacion(); }},
+        {QStringLiteral("LimpiaInformacion"), [this] { captura_->LimpiaInformacion(); }},
+        {QStringLiteral("ImprimirAcuse"), [this] { captura_->ImprimirAcuse(); }},
+        {QStringLiteral("GeneraDisco"), [this] { captura_->GeneraDisco(); }},
+        {QStringLiteral("RecuperaDisco"), [this] { captura_->RecuperaDisco(); }},
+        {QStringLiteral("RecuperaMercancias"), [this] { captura_->RecuperaMercancias(); }},
+        {QStringLiteral("ImportaInfo"), [this] { captura_->ImportaInfo(); }},
+        {QStringLiteral("MuestraConsideraciones"), [] {}},
+        {QStringLiteral("MuestraComentarios"), [] {}},
+        {QStringLiteral("MuestraAcerca"), [] {}},
+    };
     Termina = [this] {
         terminando_ = true;
         QApplication::closeAllWindows();
@@ -56,6 +70,10 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
 }
 
 void MDICaptura::Corre(const std::function<void()>& accion) { despachador_.Ejecuta(accion); }
+
+void MDICaptura::Opera(const QString& nombre) {
+    if (const auto it = Operaciones.find(nombre); it != Operaciones.end() && it->second) it->second();
+}
 
 QAction* MDICaptura::NuevaAccion(QMenu* menu, const char* nombre, const QString& texto, const QKeySequence& atajo,
                                  std::function<void()> accion) {
@@ -84,19 +102,19 @@ void MDICaptura::CreaMenus() {
 
     QMenu* func = menu("mnuFunc", QStringLiteral("&Función"));
     NuevaAccion(func, "mnuFuncGuardar", QStringLiteral("Guardar"), QKeySequence(Qt::CTRL | Qt::Key_G),
-                [this] { captura_->GuardaInformacion(); });
+                [this] { Opera(QStringLiteral("GuardaInformacion")); });
     NuevaAccion(func, "mnuFuncGenera", QStringLiteral("Genera Disco"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                [this] { captura_->GeneraDisco(); });
+                [this] { Opera(QStringLiteral("GeneraDisco")); });
     NuevaAccion(func, "mnuImpoInf", QStringLiteral("Importa Información"), QKeySequence(Qt::CTRL | Qt::Key_M),
-                [this] { captura_->ImportaInfo(); });
+                [this] { Opera(QStringLiteral("ImportaInfo")); });
     NuevaAccion(func, "mnuFuncImprime", QStringLiteral("Imprimir"), QKeySequence(Qt::CTRL | Qt::Key_I),
-                [this] { captura_->ImprimirAcuse(); });
+                [this] { Opera(QStringLiteral("ImprimirAcuse")); });
 
     QMenu* ayu = menu("mnuAyu", QStringLiteral("&Ayuda"));
-    NuevaAccion(ayu, "mnuAyuConsidera", QStringLiteral("Consideraciones"), {}, [this] { MuestraConsideraciones(); });
-    NuevaAccion(ayu, "mnuAyuComent", QStringLiteral("Enviar comentarios ..."), {}, [this] { MuestraComentarios(); });
+    NuevaAccion(ayu, "mnuAyuConsidera", QStringLiteral("Consideraciones"), {}, [this] { Opera(QStringLiteral("MuestraConsideraciones")); });
+    NuevaAccion(ayu, "mnuAyuComent", QStringLiteral("Enviar comentarios ..."), {}, [this] { Opera(QStringLiteral("MuestraComentarios")); });
     ayu->addSeparator()->setObjectName(QStringLiteral("mnuAyuSep2"));
-    NuevaAccion(ayu, "mnuAyuAcerca", QStringLiteral("Acerca de ..."), {}, [this] { MuestraAcerca(); });
+    NuevaAccion(ayu, "mnuAyuAcerca", QStringLiteral("Acerca de ..."), {}, [this] { Opera(QStringLiteral("MuestraAcerca")); });
 }
 
 void MDICaptura::CreaBarra() {
@@ -129,18 +147,18 @@ void MDICaptura::CreaBarra() {
 void MDICaptura::Toolbar1_ButtonClick(QAction* boton) {
     const QString tag = boton->property("tag").toString();
     if (tag.isEmpty()) {
-        Corre([this] { captura_->RecuperaMercancias(); });
+        Corre([this] { Opera(QStringLiteral("RecuperaMercancias")); });
         return;
     }
     switch (tag.toInt()) {
-        case 2: Corre([this] { captura_->LimpiaInformacion(); }); break;
-        case 3: Corre([this] { captura_->ImprimirAcuse(); }); break;
-        case 4: Corre([this] { captura_->GuardaInformacion(); }); break;
-        case 6: Corre([this] { MuestraConsideraciones(); }); break;
-        case 7: Corre([this] { captura_->GeneraDisco(); }); break;
+        case 2: Corre([this] { Opera(QStringLiteral("LimpiaInformacion")); }); break;
+        case 3: Corre([this] { Opera(QStringLiteral("ImprimirAcuse")); }); break;
+        case 4: Corre([this] { Opera(QStringLiteral("GuardaInformacion")); }); break;
+        case 6: Corre([this] { Opera(QStringLiteral("MuestraConsideraciones")); }); break;
+        case 7: Corre([this] { Opera(QStringLiteral("GeneraDisco")); }); break;
         case 9: Corre([this] { mnuSisSalir_Click(); }); break;
-        case 11: Corre([this] { captura_->RecuperaDisco(); }); break;
-        case 13: Corre([this] { captura_->ImportaInfo(); }); break;
+        case 11: Corre([this] { Opera(QStringLiteral("RecuperaDisco")); }); break;
+        case 13: Corre([this] { Opera(QStringLiteral("ImportaInfo")); }); break;
         default: break;
     }
 }
@@ -193,7 +211,7 @@ QMenu* MDICaptura::Menu(const QString& nombre) const {
 
 bool MDICaptura::SalidaConGuardado() {
     // A save that failed with an engine error must not end the program either.
-    const bool corrio = despachador_.Ejecuta([this] { captura_->GuardaInformacion(); });
+    const bool corrio = despachador_.Ejecuta([this] { Opera(QStringLiteral("GuardaInformacion")); });
     if (corrio && estado_.sFaltantes.isEmpty()) return true;
     if (!estado_.sFaltantes.isEmpty())
         estado_.mensajes->Muestra(QStringLiteral("No se pudo guardar, falta información."), QStringLiteral("Dato requerido"),

@@ -34,10 +34,9 @@ public:
     // Ends the program at once, without any further closing step. Tests replace it.
     std::function<void()> Termina;
 
-    // Help windows; they come with their part of the program.
-    void MuestraConsideraciones() {}
-    void MuestraComentarios() {}
-    void MuestraAcerca() {}
+    // What each command runs, by operation name ("GuardaInformacion", "MuestraAcerca", ...).
+    std::map<QString, std::function<void()>> Operaciones;
+    void Opera(const QString& nombre);
 
 protected:
     void closeEvent(QCloseEvent* evento) override;

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ServicioMensajes.h"
+
+#include <QString>
+#include <deque>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace lorum::prueba {
+
+// Message service for tests: records every message and answers from a script; a message with no
+// answer left fails the test.
+class MensajesGuionados : public ServicioMensajes {
+public:
+    struct Mensaje {
+        QString texto;
+        QString titulo;
+        Botones botones;
+        Icono icono;
+    };
+
+    void Responde(Respuesta r) { respuestas_.push_back(r); }
+    Respuesta Muestra(const QString& texto, const QString& titulo, Botones botones, Icono icono) override {
+        mostrados.push_back({texto, titulo, botones, icono});
+        if (respuestas_.empty()) {
+            ADD_FAILURE() << "Mensaje inesperado: " << texto.toStdString() << " (" << titulo.toStdString() << ")";
+            return botones == Botones::Aceptar ? Respuesta::Aceptar : Respuesta::Cancelar;
+        }
+        const Respuesta r = respuestas_.front();
+        respuestas_.pop_front();
+        return r;
+    }
+    bool SinRespuestasPendientes() const { return respuestas_.empty(); }
+    QStringList Textos() const {
+        QStringList t;
+        for (const auto& m : mostrados) t << m.texto;
+        return t;
+    }
+
+    std::vector<Mensaje> mostrados;
+
+private:
+    std::deque<Respuesta> respuestas_;
+};
+
+}  // namespace lorum::prueba

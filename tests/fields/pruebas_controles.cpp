@@ -1,0 +1,189 @@
+#include "ControlChk.h"
+#include "ControlesTexto.h"
+#include "GuardiaFoco.h"
+#include "MensajesGuionados.h"
+
+#include <QApplication>
+#include <QStatusBar>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace lorum;
+using namespace lorum::prueba;
+
+namespace {
+
+// A window with two text fields, a check field and a status bar, watched by a focus guard.
+struct Ventana {
+    QWidget w;
+    QStatusBar* barra = new QStatusBar(&w);
+    ControldfTxt* uno = new ControldfTxt(&w);
+    ControldfTxt* dos = new ControldfTxt(&w);
+    ControlTxtMl* largo = new ControlTxtMl(&w);
+    ControlChk* chk = new ControlChk(&w);
+    GuardiaFoco guardia;
+
+    Ventana() {
+        auto* capa = new QVBoxLayout(&w);
+        for (QWidget* c : std::initializer_list<QWidget*>{uno, dos, largo, chk, barra}) capa->addWidget(c);
+        for (ControlCampo* c : std::initializer_list<ControlCampo*>{uno, dos, largo, chk}) c->PonBarraEstado(barra);
+        uno->sTextoBarra = QStringLiteral("Digite el uno");
+        dos->sTextoBarra = QStringLiteral("Digite el dos");
+        w.show();
+        QApplication::setActiveWindow(&w);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+};
+
+QColor fondo(QWidget* w) { return w->palette().color(QPalette::Base); }
+
+// Types a text key by key, letters outside ASCII included (QTest::keyClicks takes ASCII only).
+void teclea(QWidget* w, const QString& texto) {
+    for (QChar c : texto) {
+        if (c.unicode() < 0x80) QTest::keyClick(w, char(c.unicode()));
+        else QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+}  // namespace
+
+TEST(Controles, LoTecleadoSeVuelveMayusculasYElAnfitrionPuedeRechazarlo) {
+    Ventana v;
+    v.uno->setFocus();
+    teclea(v.uno->dfTxt, QStringLiteral("rfc ñandú"));
+    EXPECT_EQ(v.uno->Text(), QStringLiteral("RFC ÑANDÚ"));
+
+    QObject::connect(v.dos, &ControldfTxt::KeyPress1, [](int& k) {
+        if (k >= '0' && k <= '9') k = 0;
+    });
+    v.dos->setFocus();
+    QTest::keyClicks(v.dos->dfTxt, QStringLiteral("a1b2"));
+    QTest::keyClick(v.dos->dfTxt, Qt::Key_Backspace);
+    EXPECT_EQ(v.dos->Text(), QStringLiteral("A"));
+
+    v.largo->setFocus();
+    QTest::keyClicks(v.largo->dfTxtMl, QStringLiteral("uno"));
+    QTest::keyClick(v.largo->dfTxtMl, Qt::Key_Return);
+    QTest::keyClicks(v.largo->dfTxtMl, QStringLiteral("dos"));
+    EXPECT_EQ(v.largo->Text(), QStringLiteral("UNO\r\nDOS"));  // lines joined by CR LF
+    v.largo->setDatoTxt(QStringLiteral("minúsculas\r\nguardadas"));
+    EXPECT_EQ(v.largo->Text(), QStringLiteral("minúsculas\r\nguardadas"));  // set text keeps its case
+}
+
+TEST(Controles, ColoresDeFocoYAyudaEnLaBarra) {
+    Ventana v;
+    v.uno->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(fondo(v.uno->dfTxt), QColor(75, 139, 203));
+    EXPECT_EQ(v.uno->dfTxt->palette().color(QPalette::Text), QColor(255, 255, 255));
+    EXPECT_EQ(v.barra->currentMessage(), QStringLiteral("Digite el uno"));
+
+    QTest::keyClick(v.uno->dfTxt, Qt::Key_Tab);
+    EXPECT_TRUE(v.dos->dfTxt->hasFocus());
+    EXPECT_EQ(fondo(v.uno->dfTxt), QColor(255, 255, 255));
+    EXPECT_EQ(v.uno->dfTxt->palette().color(QPalette::Text), QColor(0, 0, 0));
+    EXPECT_EQ(v.barra->currentMessage(), QStringLiteral("Digite el dos"));
+
+    v.chk->sTextoBarra = QStringLiteral("Marque");
+    v.chk->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(v.barra->currentMessage(), QString());  // a check field leaves the status line alone
+}
+
+TEST(Controles, EntrarAlCampoSeleccionaTodoSuTexto) {
+    Ventana v;
+    v.dos->setDatoTxt(QStringLiteral("ABCD010101XY1"));
+    v.uno->setFocus();
+    QTest::keyClick(v.uno->dfTxt, Qt::Key_Tab);
+    EXPECT_EQ(v.dos->dfTxt->selectedText(), QStringLiteral("ABCD010101XY1"));
+    QTest::keyClicks(v.dos->dfTxt, QStringLiteral("z"));
+    EXPECT_EQ(v.dos->Text(), QStringLiteral("Z"));
+}
+
+TEST(Controles, LaGuardiaRetieneElFocoYNoValidaDosVeces) {
+    Ventana v;
+    MensajesGuionados mensajes;
+    int validaciones = 0;
+    int perdidas = 0;
+    QObject::connect(v.uno, &ControlCampo::Validar, [&](bool& cancelar) {
+        ++validaciones;
+        if (v.uno->Text() == QLatin1String("MAL")) {
+            mensajes.Muestra(QStringLiteral("Dato incorrecto"), QStringLiteral("Dato requerido"),
+                             ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Informacion);
+            cancelar = true;
+        }
+    });
+    QObject::connect(v.uno, &ControlCampo::LostFocus, [&] { ++perdidas; });
+
+    v.uno->setFocus();
+    QTest::keyClicks(v.uno->dfTxt, QStringLiteral("mal"));
+    mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+    QTest::keyClick(v.uno->dfTxt, Qt::Key_Tab);
+    EXPECT_TRUE(v.uno->dfTxt->hasFocus());
+    EXPECT_EQ(validaciones, 1);
+    EXPECT_EQ(perdidas, 0);  // a refused leave runs no lost-focus rules
+    EXPECT_EQ(fondo(v.uno->dfTxt), QColor(75, 139, 203));
+
+    v.uno->setDatoTxt(QStringLiteral("BIEN"));
+    QTest::keyClick(v.uno->dfTxt, Qt::Key_Tab);
+    EXPECT_TRUE(v.dos->dfTxt->hasFocus());
+    EXPECT_EQ(validaciones, 2);
+    EXPECT_EQ(perdidas, 1);
+    EXPECT_EQ(mensajes.mostrados.size(), 1u);
+}
+
+TEST(Controles, VerificaDatoLongitudYLimpieza) {
+    Ventana v;
+    v.uno->NombreCampo = QStringLiteral("Calle");
+    v.uno->bAceptaNulos = false;
+    EXPECT_EQ(v.uno->VerificaDato(), QStringLiteral("Calle"));
+    v.uno->setDatoTxt(QStringLiteral("   "));
+    EXPECT_EQ(v.uno->VerificaDato(), QString());  // blanks are content
+    v.uno->bAceptaNulos = true;
+    v.uno->setDatoTxt(QVariant());
+    EXPECT_EQ(v.uno->VerificaDato(), QString());
+
+    const QString largo(300, u'X');
+    v.dos->setMaxLength(254);
+    v.dos->setDatoTxt(largo);
+    EXPECT_EQ(v.dos->Text().size(), 254);
+    v.largo->setDatoTxt(largo);
+    EXPECT_EQ(v.largo->Text().size(), 300);
+
+    v.dos->bAceptaNulos = false;
+    v.dos->setEnabled(false);
+    v.dos->Limpia();
+    EXPECT_EQ(v.dos->Text(), QString());
+    EXPECT_FALSE(v.dos->isEnabled());
+    EXPECT_FALSE(v.dos->bAceptaNulos);
+}
+
+TEST(Controles, ValoresDelCampoDeMarca) {
+    Ventana v;
+    int clics = 0;
+    QObject::connect(v.chk, &ControlCampo::Click, [&] { ++clics; });
+    const struct {
+        QVariant valor;
+        const char* esperado;
+        int clicsTras;
+    } casos[] = {
+        {QStringLiteral("S"), "S", 1}, {QStringLiteral("N"), "N", 2}, {QVariant(), "N", 2},
+        {QStringLiteral("X"), "S", 3}, {QStringLiteral("S"), "S", 3},
+    };
+    for (const auto& c : casos) {
+        v.chk->setValor(c.valor);
+        EXPECT_EQ(v.chk->ValorChk().toString(), QLatin1String(c.esperado)) << c.valor.toString().toStdString();
+        EXPECT_EQ(clics, c.clicsTras) << "a change of state raises Click, no change raises none";
+    }
+    v.chk->Limpia();
+    EXPECT_EQ(v.chk->ValorChk().toString(), QStringLiteral("N"));
+    EXPECT_EQ(clics, 4);
+    v.chk->bAceptaNulos = false;
+    v.chk->NombreCampo = QStringLiteral("Otros");
+    EXPECT_EQ(v.chk->VerificaDato(), QStringLiteral("Otros"));
+    v.chk->setFocus();
+    QTest::keyClick(v.chk->Check, Qt::Key_Space);
+    EXPECT_EQ(v.chk->ValorChk().toString(), QStringLiteral("S"));
+    EXPECT_EQ(clics, 5);
+    EXPECT_EQ(v.chk->VerificaDato(), QString());
+}
