@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Captura.h"
+#include "GeneradorDatos.h"
+#include "Inicia.h"
+#include "MDICaptura.h"
+#include "MensajesGuionados.h"
+#include "ServicioSonido.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace lorum::prueba {
+
+class SonidoFalso : public ServicioSonido {
+public:
+    void Reproduce(const QString& ruta) override { rutas << ruta; }
+    QStringList rutas;
+};
+
+// A data directory laid out as the build lays it out, and a start-up run on it.
+class Arranque : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), dir.path());
+    }
+    bool Arranca() {
+        inicia = std::make_unique<Inicia>(mensajes, sonido);
+        return inicia->Main(dir.path());
+    }
+    MDICaptura& Ventana() { return *inicia->ventana(); }
+    Captura& Forma() { return *inicia->ventana()->captura(); }
+
+    QTemporaryDir dir;
+    MensajesGuionados mensajes;
+    SonidoFalso sonido;
+    std::unique_ptr<Inicia> inicia;
+};
+
+}  // namespace lorum::prueba

@@ -1,0 +1,123 @@
+#include "ArranquePrueba.h"
+#include "Auxiliares.h"
+#include "Bienvenida.h"
+#include "OrigenDatos.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTest>
+#include <unistd.h>
+#include <sys/wait.h>
+
+using namespace lorum;
+using namespace lorum::prueba;
+
+namespace {
+
+const QString kFox = QStringLiteral("FoxPro 2.5;");
+
+class Inicio : public Arranque {};
+
+}  // namespace
+
+TEST_F(Inicio, CreaLosRegistrosProvisionalesSoloEnTablasVacias) {
+    ASSERT_TRUE(Arranca());
+    Cursor e = AbreCursor(dir.path(), kFox, "empresas");
+    ASSERT_EQ(e.RecordCount(), 1);
+    EXPECT_EQ(e.Valor(u"RFC").toString(), "RFC");
+    EXPECT_EQ(e.Valor(u"NOMBRE").toString(), "Nombre");
+    Cursor s = AbreCursor(dir.path(), kFox, "lorums");
+    ASSERT_EQ(s.RecordCount(), 1);
+    EXPECT_EQ(s.Valor(u"IDTRA").toInt(), 4);
+    EXPECT_EQ(sonido.rutas, QStringList{dir.path() + "/rec/XYLOPHON.wav"});
+    EXPECT_TRUE(inicia->bienvenida()->isVisible());
+    EXPECT_TRUE(mensajes.mostrados.empty());
+    inicia.reset();
+
+    // Tables that hold records are left as they are; the last record becomes the current one.
+    Cursor agrega = AbreCursor(dir.path(), kFox, "empresas");
+    agrega.AddNew();
+    agrega.SetValor(u"RFC", QStringLiteral("ABCD010101XY1"));
+    agrega.Update();
+    const QByteArray antes = LeeBytes(dir.filePath("empresas.dbf"));
+    ASSERT_TRUE(Arranca());
+    EXPECT_EQ(LeeBytes(dir.filePath("empresas.dbf")), antes);
+    EXPECT_EQ(Forma().dtsPrincipal.Registros().Valor(u"RFC").toString(), "ABCD010101XY1");
+    EXPECT_EQ(Forma().dtsSolicitud.Registros().RecordCount(), 1);
+}
+
+TEST_F(Inicio, UnaSegundaInstanciaSeDespideYLaPrimeraSigue) {
+    ASSERT_TRUE(Arranca());
+    MensajesGuionados otros;
+    otros.Responde(ServicioMensajes::Respuesta::Aceptar);
+    SonidoFalso mudo;
+    Inicia segunda(otros, mudo);
+    EXPECT_FALSE(segunda.Main(dir.path()));
+    ASSERT_EQ(otros.mostrados.size(), 1u);
+    EXPECT_EQ(otros.mostrados[0].texto, QStringLiteral("Esta aplicación ya esta corriendo"));
+    EXPECT_EQ(otros.mostrados[0].titulo, QString());
+    EXPECT_EQ(otros.mostrados[0].icono, ServicioMensajes::Icono::Informacion);
+    EXPECT_EQ(segunda.ventana(), nullptr);
+    EXPECT_TRUE(Ventana().isVisible());
+}
+
+TEST_F(Inicio, UnCandadoDejadoPorUnProcesoCaidoNoImpideArrancar) {
+    const pid_t hijo = fork();
+    if (hijo == 0) {
+        QLockFile candado(Inicia::RutaCandado(dir.path()));
+        candado.tryLock(0);
+        _exit(0);  // ends without unlocking, as a crash would
+    }
+    int estado = 0;
+    waitpid(hijo, &estado, 0);
+    ASSERT_TRUE(QFile::exists(Inicia::RutaCandado(dir.path())));
+    EXPECT_TRUE(Arranca());
+}
+
+TEST_F(Inicio, DirectorioSinEscrituraOTablaFaltanteSeInformanAlArrancar) {
+    mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+    inicia = std::make_unique<Inicia>(mensajes, sonido);
+    EXPECT_FALSE(inicia->Main(dir.filePath("no-existe")));
+    ASSERT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_TRUE(mensajes.mostrados[0].texto.startsWith(QStringLiteral("No se puede escribir en el directorio de datos")));
+    inicia.reset();
+
+    QFile::remove(dir.filePath("lorums.dbf"));
+    mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+    EXPECT_FALSE(Arranca());
+    ASSERT_EQ(mensajes.mostrados.size(), 2u);
+    EXPECT_TRUE(mensajes.mostrados[1].texto.contains(QStringLiteral("lorums.dbf"))) << mensajes.mostrados[1].texto.toStdString();
+}
+
+TEST(Bienvenida, VersionCentradoYSeOcultaSoloSobreSuSuperficie) {
+    EXPECT_EQ(Bienvenida::TextoVersion("1.0.9"), QStringLiteral("Ver. 1.09"));
+    EXPECT_EQ(Bienvenida::TextoVersion("1.0.1"), QStringLiteral("Ver. 1.01"));
+    Bienvenida b("1.0.9");
+    b.MuestraCentrada();
+    const QRect pantalla = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(b.x(), (pantalla.width() - b.width()) / 2);
+    EXPECT_EQ(b.y(), (pantalla.height() - b.height()) / 2);
+    EXPECT_EQ(b.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Ver. 1.09"));
+
+    auto mueve = [&](QWidget* destino, QPoint punto) {
+        QMouseEvent e(QEvent::MouseMove, punto, destino->mapToGlobal(punto), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(destino, &e);
+    };
+    QLabel* etiqueta = b.findChild<QLabel*>("lblVersion");
+    mueve(etiqueta, QPoint(2, 2));
+    EXPECT_TRUE(b.isVisible()) << "a move over a label does not hide it";
+    mueve(&b, QPoint(3, 3));
+    EXPECT_FALSE(b.isVisible());
+}
+
+TEST_F(Inicio, ElAvisoDeGuardadoSeOcultaYMuestraLaCaptura) {
+    ASSERT_TRUE(Arranca());
+    Ventana().hide();
+    inicia->form1()->Muestra();
+    EXPECT_TRUE(inicia->form1()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !inicia->form1()->isVisible(); }, 4000));
+    EXPECT_TRUE(Ventana().isVisible());
+}

@@ -1,0 +1,267 @@
+#include "ArranquePrueba.h"
+#include "ComandosRejilla.h"
+#include "ControlChk.h"
+#include "ControlesCatalogo.h"
+#include "ControlesTexto.h"
+#include "Despachador.h"
+#include "ErrorTabla.h"
+#include "RejillaLigada.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+
+using namespace lorum;
+using namespace lorum::prueba;
+
+namespace {
+
+using R = ServicioMensajes::Respuesta;
+
+// A started program whose operations only record their names, and whose end is only recorded.
+class Principal : public Arranque {
+protected:
+    void SetUp() override {
+        Arranque::SetUp();
+        ASSERT_TRUE(Arranca());
+        for (auto& [nombre, accion] : Ventana().Operaciones) {
+            const QString n = nombre;
+            accion = [this, n] { operaciones << n; };
+        }
+        Ventana().Termina = [this] { ++terminaciones; };
+    }
+    QString NombreAccesible(QObject* o) {
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
+        return i ? i->text(QAccessible::Name) : QString();
+    }
+
+    QStringList operaciones;
+    int terminaciones = 0;
+};
+
+}  // namespace
+
+TEST_F(Principal, MenusConSusTeclasYAtajos) {
+    EXPECT_EQ(Ventana().windowTitle(), QStringLiteral("LORUM"));
+    const struct {
+        const char* accion;
+        const char* texto;
+        const char* atajo;
+        const char* operacion;  // nullptr: does nothing
+    } casos[] = {
+        {"mnuFuncGuardar", "Guardar", "Ctrl+G", "GuardaInformacion"},
+        {"mnuFuncGenera", "Genera Disco", "Ctrl+D", "GeneraDisco"},
+        {"mnuImpoInf", "Importa Información", "Ctrl+M", "ImportaInfo"},
+        {"mnuFuncImprime", "Imprimir", "Ctrl+I", "ImprimirAcuse"},
+        {"mnuAyuConsidera", "Consideraciones", "", "MuestraConsideraciones"},
+        {"mnuAyuComent", "Enviar comentarios ...", "", "MuestraComentarios"},
+        {"mnuAyuAcerca", "Acerca de ...", "", "MuestraAcerca"},
+        {"mnuEditEdit", "Editar", "", nullptr},
+        {"mnuEdit", "Borrar", "", nullptr},
+        {"mnutablaseleccionar", "Seleccionar registro", "", nullptr},
+        {"mnutablaageborrar", "Borra registro", "", nullptr},
+    };
+    for (const auto& c : casos) {
+        QAction* a = Ventana().Accion(QString::fromLatin1(c.accion));
+        ASSERT_NE(a, nullptr) << c.accion;
+        EXPECT_EQ(a->text(), QString::fromUtf8(c.texto)) << c.accion;
+        EXPECT_EQ(a->shortcut().toString(), QLatin1String(c.atajo)) << c.accion;
+        operaciones.clear();
+        a->trigger();
+        EXPECT_EQ(operaciones, c.operacion ? QStringList{QString::fromLatin1(c.operacion)} : QStringList{}) << c.accion;
+    }
+    EXPECT_EQ(Ventana().Accion("mnuSisSalir")->text(), QStringLiteral("S&alir"));
+    EXPECT_EQ(Ventana().Accion("mnuSisSalir")->shortcut().toString(), QStringLiteral("Ctrl+S"));
+    for (const char* m : {"mnuSis", "mnuEdi", "mnuFunc", "mnuAyu"}) EXPECT_NE(Ventana().Menu(m), nullptr) << m;
+    EXPECT_EQ(Ventana().Menu("mnuFunc")->title(), QStringLiteral("&Función"));
+}
+
+TEST_F(Principal, LaBarraDespachaPorSuEtiqueta) {
+    const struct {
+        const char* boton;
+        const char* operacion;
+    } casos[] = {
+        {"Limpiar", "LimpiaInformacion"}, {"Imprime", "ImprimirAcuse"}, {"Guarda", "GuardaInformacion"},
+        {"Considera", "MuestraConsideraciones"}, {"Genera", "GeneraDisco"}, {"Recupera Información", "RecuperaDisco"},
+        {"Importa Mercancias", "ImportaInfo"}, {"Recuperar Mercancias", "RecuperaMercancias"},
+    };
+    for (const auto& c : casos) {
+        operaciones.clear();
+        QAction* a = Ventana().Accion(QString::fromUtf8(c.boton));
+        ASSERT_NE(a, nullptr) << c.boton;
+        a->trigger();
+        EXPECT_EQ(operaciones, QStringList{QString::fromLatin1(c.operacion)}) << c.boton;
+    }
+    EXPECT_EQ(Ventana().Accion("Genera")->toolTip(), QStringLiteral("Genera disco para entregar a Talveros"));
+    EXPECT_TRUE(Ventana().Accion("Recuperar Mercancias")->property("tag").toString().isEmpty());
+
+    // A tag that matches nothing runs nothing; the separators carry 1, 5 and 8.
+    operaciones.clear();
+    QAction otra;
+    otra.setProperty("tag", QStringLiteral("12"));
+    Ventana().Toolbar1_ButtonClick(&otra);
+    for (QAction* a : Ventana().Toolbar1->actions())
+        if (a->isSeparator()) Ventana().Toolbar1_ButtonClick(a);
+    EXPECT_TRUE(operaciones.isEmpty());
+
+    mensajes.Responde(R::Cancelar);
+    Ventana().Accion("Salir")->trigger();
+    ASSERT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_EQ(mensajes.mostrados[0].titulo, QStringLiteral("Fin de la aplicación"));
+}
+
+TEST_F(Principal, SalirPorElMenu) {
+    mensajes.Responde(R::Cancelar);
+    Ventana().mnuSisSalir_Click();
+    EXPECT_EQ(terminaciones, 0);
+    EXPECT_TRUE(operaciones.isEmpty());
+    const auto& m = mensajes.mostrados.back();
+    EXPECT_EQ(m.texto, QStringLiteral("¿Desea guardar sus información antes de salir?"));
+    EXPECT_EQ(m.botones, ServicioMensajes::Botones::SiNoCancelar);
+    EXPECT_EQ(m.icono, ServicioMensajes::Icono::Pregunta);
+
+    // Yes with data missing: the save's list, then the refusal; the program stays.
+    Ventana().Operaciones["GuardaInformacion"] = [this] { inicia->estado().sFaltantes = QStringLiteral("Calle"); };
+    mensajes.Responde(R::Si);
+    mensajes.Responde(R::Aceptar);
+    Ventana().mnuSisSalir_Click();
+    EXPECT_EQ(terminaciones, 0);
+    EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("No se pudo guardar, falta información."));
+    EXPECT_EQ(mensajes.mostrados.back().titulo, QStringLiteral("Dato requerido"));
+
+    // Yes with a save that fails in the table engine: its message, and the program stays.
+    Ventana().Operaciones["GuardaInformacion"] = [this] {
+        inicia->estado().sFaltantes.clear();
+        throw ErrorTabla(QStringLiteral("Tabla «lorums.dbf»: no se pudo escribir."));
+    };
+    mensajes.Responde(R::Si);
+    mensajes.Responde(R::Aceptar);
+    Ventana().mnuSisSalir_Click();
+    EXPECT_EQ(terminaciones, 0);
+    EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("Tabla «lorums.dbf»: no se pudo escribir."));
+
+    Ventana().Operaciones["GuardaInformacion"] = [this] { inicia->estado().sFaltantes.clear(); };
+    mensajes.Responde(R::Si);
+    Ventana().mnuSisSalir_Click();
+    EXPECT_EQ(terminaciones, 1);
+    mensajes.Responde(R::No);
+    Ventana().mnuSisSalir_Click();
+    EXPECT_EQ(terminaciones, 2);
+}
+
+TEST_F(Principal, CerrarLaVentanaPreguntaUnaVez) {
+    mensajes.Responde(R::Cancelar);
+    EXPECT_FALSE(Ventana().close());
+    EXPECT_TRUE(Ventana().isVisible());
+    EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("¿Desea guardar su información antes de salir?"));
+    EXPECT_EQ(mensajes.mostrados.back().titulo, QStringLiteral("Confirmar"));
+
+    Ventana().Operaciones["GuardaInformacion"] = [this] { inicia->estado().sFaltantes = QStringLiteral("RFC de la Empresa"); };
+    mensajes.Responde(R::Si);
+    mensajes.Responde(R::Aceptar);
+    EXPECT_FALSE(Ventana().close());
+    EXPECT_EQ(terminaciones, 0);
+
+    mensajes.Responde(R::No);
+    EXPECT_TRUE(Ventana().close());
+    EXPECT_EQ(terminaciones, 1);
+    EXPECT_TRUE(mensajes.SinRespuestasPendientes());
+}
+
+TEST_F(Principal, UnErrorDelMotorTerminaSoloLaOrden) {
+    Ventana().Operaciones["ImprimirAcuse"] = [] { throw ErrorTabla(QStringLiteral("Tabla «mercanci.dbf»: dañada.")); };
+    mensajes.Responde(R::Aceptar);
+    Ventana().Accion("mnuFuncImprime")->trigger();
+    ASSERT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_EQ(mensajes.mostrados[0].texto, QStringLiteral("Tabla «mercanci.dbf»: dañada."));
+    Ventana().Accion("mnuFuncGuardar")->trigger();
+    EXPECT_EQ(operaciones, QStringList{"GuardaInformacion"});
+}
+
+TEST_F(Principal, BorrarRenglonesSeleccionadosDeUnaRejillaLigada) {
+    Captura& f = Forma();
+    Cursor& paises = f.dtsPexPais.Registros();
+    for (const char* clave : {"MX", "US", "CA", "ES"}) {
+        paises.AddNew();
+        paises.SetValor(u"CVESHCP", QString::fromLatin1(clave));
+        paises.Update();
+    }
+    RejillaLigada& rejilla = *f.DBGPais;
+    rejilla.Relee();
+    ASSERT_EQ(rejilla.model()->rowCount(), 4);
+    for (int fila : {0, 1, 3}) {
+        rejilla.setCurrentIndex(rejilla.model()->index(fila, 2));
+        Ventana().Accion("mnutablapaisselecciona")->trigger();
+    }
+    mensajes.Responde(R::No);
+    Ventana().Accion("mnutablapaisborra")->trigger();
+    EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("¿ Confirma la eliminación de los 3 registros seleccionados ?"));
+    EXPECT_EQ(mensajes.mostrados.back().titulo, QStringLiteral("Advertencia"));
+    EXPECT_EQ(mensajes.mostrados.back().botones, ServicioMensajes::Botones::SiNo);
+    EXPECT_EQ(mensajes.mostrados.back().icono, ServicioMensajes::Icono::Ninguno);
+    EXPECT_EQ(f.dtsPexPais.Registros().RecordCount(), 4);
+
+    mensajes.Responde(R::Si);
+    Ventana().Accion("mnutablapaisborra")->trigger();
+    ASSERT_EQ(rejilla.model()->rowCount(), 1);
+    EXPECT_EQ(rejilla.model()->index(0, 2).data().toString(), QStringLiteral("CA"));
+
+    // None selected: the current row, asked in the singular.
+    rejilla.setCurrentIndex(rejilla.model()->index(0, 1));
+    mensajes.Responde(R::Si);
+    Ventana().Accion("mnutablapaisborra")->trigger();
+    EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("¿ Confirma la eliminación del registro actual ?"));
+    EXPECT_EQ(rejilla.model()->rowCount(), 0);
+    EXPECT_EQ(AbreCursor(dir.path(), QStringLiteral("FoxPro 2.5;"), "LORUMPAI").RecordCount(), 0);
+
+    // A grid that does not allow deleting keeps its rows; an empty grid selects nothing.
+    SeleccionaRenglon(rejilla);
+    EXPECT_TRUE(rejilla.SelBookmarks().empty());
+}
+
+TEST_F(Principal, AjustesDeLosCamposYNombresAccesibles) {
+    Captura& f = Forma();
+    EXPECT_EQ(f.dfRFC->NombreCampo, QStringLiteral("RFC de la Empresa"));
+    EXPECT_EQ(f.dfRFC->dfTxt->maxLength(), 13);
+    EXPECT_FALSE(f.dfRFC->bAceptaNulos);
+    EXPECT_TRUE(f.TxtAcredita->bAceptaNulos);
+    EXPECT_EQ(f.TxtMlUso->NombreCampo, QStringLiteral("TxtMlUso"));
+    EXPECT_TRUE(f.TxtMlUso->bAceptaNulos);
+    EXPECT_EQ(f.TxtMlDMercancias->dfTxtMl->maxLength, 0);
+    EXPECT_EQ(f.ChkNin->Check->toolTip(), QString());
+    EXPECT_EQ(f.ChkUsado->NombreCampo, QStringLiteral("Usado nombre"));
+    EXPECT_EQ(f.cmbTramite->cmbData->count(), 6);
+    EXPECT_EQ(f.CmbEstado->cmbData->count(), 32);
+    EXPECT_EQ(f.CmbEstado->Columnas()[1], QStringLiteral("ESTADO"));
+    EXPECT_EQ(f.LstPais->LstData->count(), 249);
+    EXPECT_EQ(f.LstUnidad->LstData->count(), 21);
+    EXPECT_EQ(f.cmbUnidadMedida->cmbData->count(), 0);  // configured, never filled
+    EXPECT_EQ(inicia->estado().colCampos.size(), 37u);
+
+    // Choosing a procedure leaves its key and name in the form's last-choice variables.
+    f.cmbTramite->setDatoTxt(2);
+    f.cmbTramite->EligeCampo();
+    EXPECT_EQ(f.nUltimaLlave, 2);
+    EXPECT_EQ(f.sUltimoTexto, QStringLiteral("PERMISO PREVIO DE EXPORTACIÓN"));
+
+    ASSERT_EQ(f.SSTab1->count(), 8);
+    const char* paginas[] = {"&Generales", "R&epresentante", "Mer&cancía", "&Desc Mercancía",
+                             "&País",      "A&nexos1",       "Ane&xo2",    "Anexo 3"};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(f.SSTab1->tabText(i), QString::fromUtf8(paginas[i]));
+        EXPECT_EQ(f.SSTab1->widget(i)->accessibleName(), QString::fromUtf8(paginas[i]).remove('&'));
+    }
+    EXPECT_EQ(Ventana().focusWidget(), f.dfRFC->dfTxt) << "the form starts at the RFC";
+
+    EXPECT_EQ(NombreAccesible(f.dfRFC->dfTxt), QStringLiteral("RFC de la Empresa"));
+    EXPECT_EQ(f.dfRFC->dfTxt->accessibleDescription(), QStringLiteral("Inicia con un [Espacio] si es persona moral"));
+    EXPECT_EQ(NombreAccesible(f.TxtMlUso->dfTxtMl), QStringLiteral("TxtMlUso"));
+    EXPECT_EQ(f.cmbTramite->cmbData->accessibleName(), QStringLiteral("Trámite"));
+    EXPECT_EQ(NombreAccesible(f.ChkOtr->Check), QStringLiteral("Otros"));
+    EXPECT_EQ(NombreAccesible(f.Command1), QStringLiteral("Todos los paises"));
+    for (ControlCampo* c : inicia->estado().colCampos)
+        EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
+}
