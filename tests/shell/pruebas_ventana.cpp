@@ -5,6 +5,7 @@
 #include "ControlesTexto.h"
 #include "Despachador.h"
 #include "ErrorTabla.h"
+#include "GuardiaFoco.h"
 #include "RejillaLigada.h"
 
 #include <QAccessible>
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolBar>
 
 using namespace lorum;
@@ -264,4 +266,21 @@ TEST_F(Principal, AjustesDeLosCamposYNombresAccesibles) {
     EXPECT_EQ(NombreAccesible(f.Command1), QStringLiteral("Todos los paises"));
     for (ControlCampo* c : inicia->estado().colCampos)
         EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
+}
+
+TEST_F(Principal, ConTabuladorSeRecorrenLosCamposEnOrden) {
+    Ventana().activateWindow();
+    QApplication::setActiveWindow(&Ventana());
+    Captura& f = Forma();
+    f.dfRFC->setFocus();
+    QStringList visitados;
+    // The page tabs themselves take one stop between the header and the first page.
+    for (int i = 0; i < 20 && visitados.size() < 16; ++i) {
+        if (ControlCampo* c = GuardiaFoco::CampoDe(QApplication::focusWidget())) visitados << c->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    const QStringList esperado = {"dfRFC",    "CtrdfTxtRSPat", "CtrdfTxtMat", "CtrdfTxtNom", "cmbTramite",
+                                  "cmbRegimen", "cmbDestino",  "TxtFraccion", "ChkUsado",    "TxtCalle",
+                                  "TxtCP",      "TxtColonia",  "TxtDelMun",   "CmbEstado",   "TxtTelefono", "TxtFax"};
+    EXPECT_EQ(visitados.join(' ').toStdString(), esperado.join(' ').toStdString());
 }
