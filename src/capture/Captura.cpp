@@ -6,6 +6,7 @@
 #include "EstadoInicia.h"
 #include "RejillaLigada.h"
 
+#include <QApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -118,6 +119,17 @@ void Captura::ConstruyePaginas() {
         pagina->setAccessibleName(QString::fromUtf8(p.titulo).remove(QLatin1Char('&')));
     }
     qobject_cast<QVBoxLayout*>(layout())->addWidget(SSTab1, 1);
+    // Turning a page from the keyboard (Alt + its letter) or with the mouse takes the focus to the
+    // page's first field, so the capture goes on without walking back through the header.
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int indice) {
+        QWidget* pagina = SSTab1->widget(indice);
+        if (!pagina || pagina->isAncestorOf(QApplication::focusWidget())) return;
+        for (QWidget* control : controles_)
+            if (qobject_cast<ControlCampo*>(control) && pagina->isAncestorOf(control) && control->isEnabled()) {
+                control->setFocus(Qt::TabFocusReason);
+                return;
+            }
+    });
 
     // Pickers that lie on the form itself, shown only while something is being picked.
     LstPais = Nuevo<ControlLst>("LstPais");

@@ -284,3 +284,15 @@ TEST_F(Principal, ConTabuladorSeRecorrenLosCamposEnOrden) {
                                   "TxtCP",      "TxtColonia",  "TxtDelMun",   "CmbEstado",   "TxtTelefono", "TxtFax"};
     EXPECT_EQ(visitados.join(' ').toStdString(), esperado.join(' ').toStdString());
 }
+
+TEST_F(Principal, CambiarDePaginaLlevaElFocoASuPrimerCampo) {
+    QApplication::setActiveWindow(&Ventana());
+    Captura& f = Forma();
+    f.dfRFC->setFocus();
+    QTest::keyClick(&Ventana(), Qt::Key_E, Qt::AltModifier);
+    EXPECT_EQ(f.SSTab1->currentIndex(), 1);
+    EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), f.TxtAcredita);
+    QTest::keyClick(&Ventana(), Qt::Key_X, Qt::AltModifier);
+    EXPECT_EQ(f.SSTab1->currentIndex(), 6);
+    EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), f.TxtMlJust);
+}
