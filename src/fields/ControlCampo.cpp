@@ -1,10 +1,18 @@
 #include "ControlCampo.h"
 
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 namespace lorum {
 
 ControlCampo::ControlCampo(QWidget* padre) : QWidget(padre) {}
+
+void ControlCampo::Envuelve(QWidget* interior) {
+    auto* capa = new QVBoxLayout(this);
+    capa->setContentsMargins(0, 0, 0, 0);
+    capa->addWidget(interior);
+    setFocusProxy(interior);
+}
 
 void ControlCampo::Creado() { emit CreadoEvento(); }
 

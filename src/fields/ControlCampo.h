@@ -59,6 +59,8 @@ signals:
     void Validar(bool& cancelar);
 
 protected:
+    // Lays the inner widget over the whole control and lets it take the control's focus.
+    void Envuelve(QWidget* interior);
     void EscribeBarra(const QString& texto) const;
     virtual void AlGanarFoco() {}
     virtual void AlPerderFoco() {}

@@ -1,15 +1,11 @@
 #include "ControlChk.h"
 
-#include <QVBoxLayout>
 
 namespace lorum {
 
 ControlChk::ControlChk(QWidget* padre) : ControlCampo(padre), Check(new QCheckBox(this)) {
     Check->setObjectName(QStringLiteral("Check"));
-    auto* capa = new QVBoxLayout(this);
-    capa->setContentsMargins(0, 0, 0, 0);
-    capa->addWidget(Check);
-    setFocusProxy(Check);
+    Envuelve(Check);
     connect(Check, &QCheckBox::clicked, this, &ControlChk::Click);
 }
 

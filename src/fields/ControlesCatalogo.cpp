@@ -5,7 +5,6 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 namespace lorum {
 
@@ -95,10 +94,7 @@ ControlCmb::ControlCmb(QWidget* padre) : ControlCatalogo(1001, padre), cmbData(n
     cmbData->setInsertPolicy(QComboBox::NoInsert);
     cmbData->setCompleter(nullptr);
     cmbData->setMaxVisibleItems(15);
-    auto* capa = new QVBoxLayout(this);
-    capa->setContentsMargins(0, 0, 0, 0);
-    capa->addWidget(cmbData);
-    setFocusProxy(cmbData);
+    Envuelve(cmbData);
     connect(cmbData, &QComboBox::activated, this, [this](int indice) { Escoge(indice); });
     connect(cmbData, &QComboBox::editTextChanged, this, [this] {
         if (!escogiendo_) nLista = -1;
@@ -146,10 +142,7 @@ QString ControlCmb::TextoDeEntrada(const Cursor& registros) const {
 ControlLst::ControlLst(QWidget* padre) : ControlCatalogo(2001, padre), LstData(new QListWidget(this)) {
     LstData->setObjectName(QStringLiteral("LstData"));
     LstData->setSortingEnabled(false);
-    auto* capa = new QVBoxLayout(this);
-    capa->setContentsMargins(0, 0, 0, 0);
-    capa->addWidget(LstData);
-    setFocusProxy(LstData);
+    Envuelve(LstData);
     LstData->installEventFilter(this);
     connect(LstData, &QListWidget::itemDoubleClicked, this, &ControlLst::DblClick);
 }

@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QLocale>
-#include <QVBoxLayout>
 
 namespace lorum {
 
@@ -102,10 +101,7 @@ void ControlTextoBase::PintaFoco(bool conFoco) { ponColores(Interior(), conFoco)
 
 ControldfTxt::ControldfTxt(QWidget* padre) : ControlTextoBase(padre), dfTxt(new CajaTexto(this)) {
     dfTxt->setObjectName(QStringLiteral("dfTxt"));
-    auto* capa = new QVBoxLayout(this);
-    capa->setContentsMargins(0, 0, 0, 0);
-    capa->addWidget(dfTxt);
-    setFocusProxy(dfTxt);
+    Envuelve(dfTxt);
     dfTxt->setMaxLength(32767);
     dfTxt->alTeclear = [this](int& codigo) { emit KeyPress1(codigo); };
     ponColores(dfTxt, false);
@@ -134,10 +130,7 @@ void ControldfTxt::AlPerderFoco() { PintaFoco(false); }
 
 ControlTxtMl::ControlTxtMl(QWidget* padre) : ControlTextoBase(padre), dfTxtMl(new CajaTextoMl(this)) {
     dfTxtMl->setObjectName(QStringLiteral("dfTxtMl"));
-    auto* capa = new QVBoxLayout(this);
-    capa->setContentsMargins(0, 0, 0, 0);
-    capa->addWidget(dfTxtMl);
-    setFocusProxy(dfTxtMl);
+    Envuelve(dfTxtMl);
     dfTxtMl->setTabChangesFocus(true);
     dfTxtMl->alTeclear = [this](int& codigo) { emit KeyPress(codigo); };
     ponColores(dfTxtMl, false);
