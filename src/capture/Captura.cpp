@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace lorum {
@@ -60,6 +61,7 @@ Captura::Captura(EstadoInicia& estado, QWidget* padre) : QWidget(padre), estado_
     ConstruyeEncabezado();
     ConstruyePaginas();
     AjustaCampos();
+    ConectaReglas();
 
     auto* capa = qobject_cast<QVBoxLayout*>(layout());
     capa->addWidget(StatusBar1);
@@ -122,13 +124,16 @@ void Captura::ConstruyePaginas() {
     // Turning a page from the keyboard (Alt + its letter) or with the mouse takes the focus to the
     // page's first field, so the capture goes on without walking back through the header.
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int indice) {
-        QWidget* pagina = SSTab1->widget(indice);
-        if (!pagina || pagina->isAncestorOf(QApplication::focusWidget())) return;
-        for (QWidget* control : controles_)
-            if (qobject_cast<ControlCampo*>(control) && pagina->isAncestorOf(control) && control->isEnabled()) {
-                control->setFocus(Qt::TabFocusReason);
-                return;
-            }
+        // Once the focus change under way (if any) has finished.
+        QTimer::singleShot(0, this, [this, indice] {
+            QWidget* pagina = SSTab1->widget(indice);
+            if (!pagina || SSTab1->currentIndex() != indice || pagina->isAncestorOf(QApplication::focusWidget())) return;
+            for (QWidget* control : controles_)
+                if (qobject_cast<ControlCampo*>(control) && pagina->isAncestorOf(control) && control->isEnabled()) {
+                    control->setFocus(Qt::TabFocusReason);
+                    return;
+                }
+        });
     });
 
     // Pickers that lie on the form itself, shown only while something is being picked.
@@ -297,21 +302,14 @@ void Captura::AbreOrigenes() {
         o.origen->Conecta(dir, o.conexion, o.fuente);
         o.origen->Refresca();
     }
-    dtsMercancia.Conecta(dir, QStringLiteral("FoxPro 2.6;"), QStringLiteral("MERCANCI"));
-    dtsMercancia.Refresca();
-    dbProducto->Liga(&dtsMercancia);
     DBGPais->Liga(&dtsPexPais);
 }
 
-// The request's own operations come with their parts of the program; the main window already
-// reaches them by these names.
-void Captura::GuardaInformacion() {}
-void Captura::LimpiaInformacion() {}
+// The operations that come with later parts of the program; the main window already reaches them.
 void Captura::ImprimirAcuse() {}
 void Captura::GeneraDisco() {}
 void Captura::RecuperaDisco() {}
 void Captura::RecuperaMercancias() {}
 void Captura::ImportaInfo() {}
-void Captura::AsignaCampo() {}
 
 }  // namespace lorum

@@ -33,8 +33,13 @@ public:
     // The form's controls in form order, as the form-wide walks see them.
     const std::vector<QWidget*>& Controles() const { return controles_; }
 
-    // Opens the data sources on the data directory (throws ErrorTabla).
+    // Opens the data sources that come with the form, on the data directory (throws ErrorTabla).
     void AbreOrigenes();
+    // The load step: caption, country-grid headings, item table binding, first page.
+    void Form_Load();
+    void DBGridHeading();
+    // Points the request's data sources at the data directory again and reloads the form.
+    void EstableceLigas();
 
     // Operations of the form; those whose work belongs to later parts of the program do nothing yet.
     void GuardaInformacion();
@@ -105,6 +110,11 @@ public:
     OrigenDatos dtsPrincipal, dtsSolicitud, dtsMercancia, dtsPexPais, dtsPais, dtsUM, dtsCatFrac, dtsFracciones,
         dtsAux, dtsAux1;
 
+    // Saves since start-up (printing needs one) and new requests started (a save then appends).
+    int nGuardados = 0;
+    int nLimpiezas = 0;
+    qint16 nMaxPaises = 0;
+
     // The last key and text chosen in any picker of the form.
     qint16 nUltimaLlave = 0;
     QString sUltimoTexto;
@@ -113,6 +123,13 @@ private:
     void ConstruyeEncabezado();
     void ConstruyePaginas();
     void AjustaCampos();
+    void ConectaReglas();
+    void VerificaRfcAlSalir(bool* cancelar);
+    void BuscaRfcEspecial();
+    void AplicaOtros();
+    void CopiaPlantilla(const QString& plantilla, const QString& tabla);
+    void LimpiaCamposDeSolicitud();
+    void Avisa(const QString& texto, const QString& titulo, int icono) const;
     void AjustaCatalogo(ControlCmb* cmb, const char* fuente, const char* campo, const char* lista);
     QWidget* PaginaGenerales();
     QWidget* PaginaRepresentante();

@@ -38,7 +38,8 @@ void GuardiaFoco::CambioDeFoco(QWidget* viejo, QWidget* nuevo) {
         }
         guardado->AvisaFocoPerdido();
     }
-    if (campoNuevo) campoNuevo->AvisaFocoGanado();
+    // A lost-focus rule may have sent the focus elsewhere already.
+    if (campoNuevo && CampoDe(QApplication::focusWidget()) == campoNuevo) campoNuevo->AvisaFocoGanado();
 }
 
 }  // namespace lorum

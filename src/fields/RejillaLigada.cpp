@@ -41,8 +41,14 @@ QVariant ModeloOrigen::data(const QModelIndex& indice, int papel) const {
 }
 
 QVariant ModeloOrigen::headerData(int seccion, Qt::Orientation orientacion, int papel) const {
-    if (papel != Qt::DisplayRole || orientacion != Qt::Horizontal || seccion >= encabezados_.size()) return {};
-    return encabezados_[seccion];
+    if (papel != Qt::DisplayRole || orientacion != Qt::Horizontal) return QAbstractTableModel::headerData(seccion, orientacion, papel);
+    if (const auto it = propios_.find(seccion); it != propios_.end()) return it->second;
+    return seccion < encabezados_.size() ? QVariant(encabezados_[seccion]) : QVariant();
+}
+
+void ModeloOrigen::PonEncabezado(int columna, const QString& texto) {
+    propios_[columna] = texto;
+    emit headerDataChanged(Qt::Horizontal, columna, columna);
 }
 
 RejillaLigada::RejillaLigada(QWidget* padre) : QTableView(padre), modelo_(new ModeloOrigen(this)) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <map>
 #include <vector>
 
 namespace lorum {
@@ -18,6 +19,8 @@ public:
     void Relee();
     OrigenDatos* origen() const { return origen_; }
     qint64 MarcaDe(int renglon) const { return marcas_.at(size_t(renglon)); }
+    // A heading of the grid's own, kept across re-reads (the field's name otherwise).
+    void PonEncabezado(int columna, const QString& texto);
 
     int rowCount(const QModelIndex& padre = {}) const override;
     int columnCount(const QModelIndex& padre = {}) const override;
@@ -29,6 +32,7 @@ private:
     std::vector<qint64> marcas_;
     std::vector<std::vector<QVariant>> valores_;
     QStringList encabezados_;
+    std::map<int, QString> propios_;
 };
 
 // A grid bound to a data source, with a set of selected rows and a permission to delete them.

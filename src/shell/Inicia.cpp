@@ -61,6 +61,7 @@ bool Inicia::Main(const QString& directorio) {
         guardia_ = std::make_unique<GuardiaFoco>();
         ventana_ = std::make_unique<MDICaptura>(estado_, despachador_);
         ventana_->captura()->AbreOrigenes();
+        ventana_->captura()->Form_Load();
         PreparaCampos(estado_, ventana_->captura()->Controles());
         AseguraRegistros();
     });

@@ -388,7 +388,7 @@ void TablaDbf::PonValor(QByteArray& registro, int indice, const QVariant& valor)
 
 void TablaDbf::EscribeEnArchivo(qint64 posicion, const QByteArray& bytes, bool conCuenta) {
     QFile archivo(ruta_);
-    if (!archivo.open(QIODevice::ReadWrite)) Falla(QStringLiteral("no se pudo abrir para escribir (%1).").arg(archivo.errorString()));
+    if (!archivo.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) Falla(QStringLiteral("no se pudo abrir para escribir (%1).").arg(archivo.errorString()));
     if (!archivo.seek(posicion) || archivo.write(bytes) != bytes.size())
         Falla(QStringLiteral("no se pudo escribir (%1).").arg(archivo.errorString()));
     if (conCuenta) {

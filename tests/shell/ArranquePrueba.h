@@ -5,6 +5,7 @@
 #include "Inicia.h"
 #include "MDICaptura.h"
 #include "MensajesGuionados.h"
+#include "OrigenDatos.h"
 #include "ServicioSonido.h"
 
 #include <QStringList>
@@ -27,9 +28,19 @@ protected:
         ASSERT_TRUE(dir.isValid());
         PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), dir.path());
     }
+    // Starts the program; loading a placeholder applicant shows the RFC check's message once, and
+    // the script answers it.
     bool Arranca() {
+        if (EsperaAvisoRfc()) mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
         inicia = std::make_unique<Inicia>(mensajes, sonido);
         return inicia->Main(dir.path());
+    }
+    bool EsperaAvisoRfc() {
+        Cursor c = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.5;"), QStringLiteral("empresas"));
+        if (c.RecordCount() == 0) return true;
+        c.MoveLast();
+        const QString rfc = c.Valor(u"RFC").toString();
+        return !rfc.trimmed().isEmpty() && rfc.size() < 13;
     }
     MDICaptura& Ventana() { return *inicia->ventana(); }
     Captura& Forma() { return *inicia->ventana()->captura(); }

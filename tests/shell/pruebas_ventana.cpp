@@ -34,6 +34,7 @@ protected:
             accion = [this, n] { operaciones << n; };
         }
         Ventana().Termina = [this] { ++terminaciones; };
+        mensajes.mostrados.clear();  // the start-up's own messages
     }
     QString NombreAccesible(QObject* o) {
         QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
@@ -272,6 +273,7 @@ TEST_F(Principal, ConTabuladorSeRecorrenLosCamposEnOrden) {
     Ventana().activateWindow();
     QApplication::setActiveWindow(&Ventana());
     Captura& f = Forma();
+    f.dfRFC->setDatoTxt(QStringLiteral("ABCD010101XY1"));
     f.dfRFC->setFocus();
     QStringList visitados;
     // The page tabs themselves take one stop between the header and the first page.
@@ -288,11 +290,14 @@ TEST_F(Principal, ConTabuladorSeRecorrenLosCamposEnOrden) {
 TEST_F(Principal, CambiarDePaginaLlevaElFocoASuPrimerCampo) {
     QApplication::setActiveWindow(&Ventana());
     Captura& f = Forma();
+    f.dfRFC->setDatoTxt(QStringLiteral("ABCD010101XY1"));
     f.dfRFC->setFocus();
     QTest::keyClick(&Ventana(), Qt::Key_E, Qt::AltModifier);
+    QApplication::processEvents();
     EXPECT_EQ(f.SSTab1->currentIndex(), 1);
     EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), f.TxtAcredita);
     QTest::keyClick(&Ventana(), Qt::Key_X, Qt::AltModifier);
+    QApplication::processEvents();
     EXPECT_EQ(f.SSTab1->currentIndex(), 6);
     EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), f.TxtMlJust);
 }

@@ -1,0 +1,310 @@
+// Loading the form from the request tables, starting a new request, and saving.
+#include "Captura.h"
+
+#include "Archivos.h"
+#include "ControlChk.h"
+#include "ControlesCatalogo.h"
+#include "ControlesTexto.h"
+#include "ErrorTabla.h"
+#include "EstadoInicia.h"
+#include "Numeros.h"
+#include "RejillaLigada.h"
+#include "ReglasCaptura.h"
+#include "ServicioMensajes.h"
+#include "ServiciosCampos.h"
+#include "TablasSolicitud.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QTabWidget>
+
+namespace lorum {
+
+namespace {
+
+using Icono = ServicioMensajes::Icono;
+
+// The busy pointer for as long as a save writes.
+struct PunteroOcupado {
+    PunteroOcupado() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~PunteroOcupado() { QApplication::restoreOverrideCursor(); }
+};
+
+
+qint16 llave(const ControlCmb* cmb, qint16 columna) { return cmb->GetNumLlave(columna); }
+
+// A total box as a number; an empty box stores no value.
+QVariant totalDe(const QLineEdit* caja) {
+    const QString t = caja->text().trimmed();
+    return t.isEmpty() ? QVariant() : QVariant(NumeroDeTexto(t));
+}
+
+}  // namespace
+
+void Captura::Form_Load() {
+    setWindowTitle(QStringLiteral("Disco de Captura ver 1.0.9"));
+    nMaxPaises = 300;
+    DBGridHeading();
+    setTabOrder(dfRFC, CtrdfTxtRSPat);
+    DBGPais->horizontalHeader()->setHighlightSections(false);
+    DBGPais->setAlternatingRowColors(true);
+    dtsMercancia.Conecta(estado_.sRutaApp, QStringLiteral("FoxPro 2.6;"), QStringLiteral("MERCANCI"));
+    dtsMercancia.Refresca();
+    dbProducto->Liga(&dtsMercancia);
+    CtrdfTxtMat->setEnabled(true);
+    CtrdfTxtNom->setEnabled(true);
+    SSTab1->setCurrentIndex(0);
+}
+
+void Captura::DBGridHeading() {
+    QFont fuente(QStringLiteral("MS Sans Serif"), 8);
+    fuente.setBold(true);
+    setFont(fuente);
+    DBGPais->horizontalHeader()->setFont(fuente);
+    const QFontMetrics medida(fuente);
+    const QStringList titulos = {QStringLiteral("RFC"), QStringLiteral("IDPAIS"), QStringLiteral("Clave"), QStringLiteral("País")};
+    for (int c = 0; c < titulos.size(); ++c) {
+        const QString centrado = reglas::CentraEncabezado(titulos[c], 0, DBGPais->columnWidth(c),
+                                                          [&](const QString& t) { return medida.horizontalAdvance(t); });
+        DBGPais->modelo()->PonEncabezado(c, centrado);
+    }
+}
+
+void Captura::EstableceLigas() {
+    dtsPrincipal.Conecta(estado_.sRutaApp, estado_.sConexion, QStringLiteral("empresas.dbf"));
+    dtsMercancia.Conecta(estado_.sRutaApp, QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
+    dtsPais.Conecta(estado_.sRutaApp, estado_.sConexion, QStringLiteral("lorumpai"));
+    dtsSolicitud.Conecta(estado_.sRutaApp, estado_.sConexion, QStringLiteral("lorums"));
+    for (OrigenDatos* o : {&dtsPrincipal, &dtsMercancia, &dtsSolicitud, &dtsPais}) o->Refresca();
+    dbProducto->Relee();
+    AsignaCampo();
+}
+
+void Captura::AsignaCampo() {
+    Cursor& e = dtsPrincipal.Registros();
+    Cursor& s = dtsSolicitud.Registros();
+    const bool hayEmpresa = !e.Eof() && !e.Bof();
+    const bool haySolicitud = !s.Eof() && !s.Bof();
+    auto de = [](Cursor& c, bool hay, const char16_t* campo) { return hay ? c.Valor(QStringView(campo)) : QVariant(); };
+    auto empresa = [&](const char16_t* campo) { return de(e, hayEmpresa, campo); };
+    auto solicitud = [&](const char16_t* campo) { return de(s, haySolicitud, campo); };
+    auto elige = [](ControlCmb* cmb, const QVariant& v) {
+        cmb->setDatoTxt(v);
+        cmb->EligeCampo();
+    };
+    auto total = [](QLineEdit* caja, const QVariant& v) {
+        if (v.isValid()) caja->setText(TextoDeNumero(v.toDouble()));  // a null total leaves the box as it was
+    };
+
+    dfRFC->setDatoTxt(empresa(u"rfc"));
+    VerificaRfcAlSalir(nullptr);
+    CtrdfTxtRSPat->setDatoTxt(empresa(u"rsapelpat"));
+    CtrdfTxtMat->setDatoTxt(empresa(u"apelmat"));
+    CtrdfTxtNom->setDatoTxt(empresa(u"nombre"));
+    TxtCalle->setDatoTxt(empresa(u"direccion1"));
+    TxtCP->setDatoTxt(empresa(u"codigo_pos"));
+    TxtDelMun->setDatoTxt(empresa(u"delmun"));
+    TxtColonia->setDatoTxt(empresa(u"Colonia"));
+    TxtTelefono->setDatoTxt(empresa(u"Telefono"));
+    TxtFax->setDatoTxt(empresa(u"Fax"));
+    elige(CmbEstado, empresa(u"estado"));
+    ChkUsado->setValor(solicitud(u"usado"));
+    TxtAcredita->setDatoTxt(empresa(u"Acredita"));
+    TxtRep_Nom->setDatoTxt(empresa(u"Rep_legal"));
+    TxtRep_AP->setDatoTxt(empresa(u"Rep_legalP"));
+    TxtRep_AM->setDatoTxt(empresa(u"Rep_legalM"));
+    TxtRep_Cargo->setDatoTxt(empresa(u"Cargo"));
+    TxtRep_Tel->setDatoTxt(empresa(u"telrep"));
+    TxtMlDMercancias->setDatoTxt(empresa(u"dmercanci"));
+    elige(cmbUM, solicitud(u"idum"));
+    elige(cmbTramite, solicitud(u"idtra"));
+    elige(cmbRegimen, solicitud(u"idtipimpex"));
+    elige(cmbDestino, solicitud(u"iddestinop"));
+    TxtRecif->setDatoTxt(solicitud(u"recif"));
+    total(Text1, solicitud(u"cantidad"));
+    total(Text2, solicitud(u"vdolares"));
+    TxtFraccion->setDatoTxt(solicitud(u"fraccion"));
+    TxtMlUso->setDatoTxt(solicitud(u"usomerc"));
+    TxtMlJust->setDatoTxt(solicitud(u"just"));
+    TxtMlActividad->setDatoTxt(solicitud(u"textogiro"));
+    ChkNin->setValor(solicitud(u"Ninguno"));
+    ChkCat->setValor(solicitud(u"Cat"));
+    ChkFot->setValor(solicitud(u"foto"));
+    ChkPla->setValor(solicitud(u"plano"));
+    ChkOtr->setValor(solicitud(u"otro"));
+    TxtEspecifica->setDatoTxt(solicitud(u"especifica"));
+}
+
+void Captura::CopiaPlantilla(const QString& plantilla, const QString& tabla) {
+    // A failed copy leaves the live table as it was; the user is told which file.
+    const QDir dir(estado_.sRutaApp);
+    const ResultadoCopia r = CopiaTabla(dir.filePath(plantilla), dir.filePath(tabla));
+    if (!r.ok)
+        Avisa(QStringLiteral("No se pudo vaciar «%1» con su plantilla «%2»; la tabla quedó como estaba.\n%3")
+                  .arg(tabla, plantilla, r.mensaje),
+              QStringLiteral("LORUM"), int(Icono::Exclamacion));
+}
+
+void Captura::LimpiaCamposDeSolicitud() {
+    for (ControlCampo* c : std::initializer_list<ControlCampo*>{TxtFraccion, ChkFot, ChkPla, ChkCat, ChkUsado, ChkOtr, ChkNin,
+                                                                TxtMlActividad, TxtMlUso, TxtMlDMercancias, TxtMlJust,
+                                                                cmbDestino, cmbRegimen, cmbTramite, cmbUM})
+        c->Limpia();
+    Text1->setText(QStringLiteral("0"));
+    Text2->setText(QStringLiteral("0"));
+    TxtRecif->Limpia();
+}
+
+void Captura::LimpiaInformacion() {
+    QDir::setCurrent(estado_.sRutaApp);
+    Cursor& e = dtsPrincipal.Registros();
+    if (!e.Eof() && !e.Bof()) {
+        e.Edit();
+        const auto r = estado_.mensajes->Muestra(QStringLiteral("¿Desea conservar los datos generales?"),
+                                                 QStringLiteral("Confirmar"), ServicioMensajes::Botones::SiNo,
+                                                 ServicioMensajes::Icono::Pregunta);
+        if (r == ServicioMensajes::Respuesta::Si) {
+            CopiaPlantilla(tablas::kPlantillaMercanci, tablas::kMercanci);
+            CopiaPlantilla(tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf"));
+            Cursor& s = dtsSolicitud.Registros();
+            if (!s.Eof() && !s.Bof()) {
+                s.Edit();
+                s.Delete();
+            }
+            LimpiaCamposDeSolicitud();
+        } else {
+            for (ControlCampo* c : std::initializer_list<ControlCampo*>{
+                     TxtCP, dfRFC, CtrdfTxtRSPat, CtrdfTxtMat, CtrdfTxtNom, TxtFraccion, TxtCalle, CmbEstado, TxtDelMun,
+                     TxtColonia, TxtTelefono, TxtFax, TxtMlJust, TxtAcredita, TxtRep_Nom, TxtRep_AP, TxtRep_AM,
+                     TxtRep_Cargo, TxtRep_Tel})
+                c->Limpia();
+            CopiaPlantilla(tablas::kPlantillaEmpresas, tablas::kEmpresas);
+            CopiaPlantilla(tablas::kPlantillaLorums, tablas::kLorums);
+            CopiaPlantilla(tablas::kPlantillaMercanci, tablas::kMercanci);
+            CopiaPlantilla(tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf"));
+            Cursor& s = dtsSolicitud.Registros();
+            if (!s.Eof() && !s.Bof()) s.Edit();
+            LimpiaCamposDeSolicitud();
+        }
+    }
+    dtsPrincipal.Refresca();
+    ++nLimpiezas;
+    dtsMercancia.Refresca();
+    dtsPexPais.Refresca();
+    dbProducto->Relee();
+    DBGPais->Relee();
+}
+
+void Captura::GuardaInformacion() {
+    if (!VerificaCampos(estado_)) return;
+
+    // Each table field with the control it comes from, in the order they are written.
+    struct Dato {
+        const char16_t* campo;
+        QVariant valor;
+        ControlCampo* control;
+    };
+    const std::vector<Dato> empresa = {
+        {u"RFC", dfRFC->Text(), dfRFC}, {u"rsapelpat", CtrdfTxtRSPat->Text(), CtrdfTxtRSPat},
+        {u"apelmat", CtrdfTxtMat->Text(), CtrdfTxtMat}, {u"nombre", CtrdfTxtNom->Text(), CtrdfTxtNom},
+        {u"direccion1", TxtCalle->Text(), TxtCalle}, {u"codigo_pos", TxtCP->Text(), TxtCP},
+        {u"estado", llave(CmbEstado, 1), CmbEstado}, {u"delmun", TxtDelMun->Text(), TxtDelMun},
+        {u"colonia", TxtColonia->Text(), TxtColonia}, {u"telefono", TxtTelefono->Text(), TxtTelefono},
+        {u"fax", TxtFax->Text(), TxtFax}, {u"dmercanci", TxtMlDMercancias->Text(), TxtMlDMercancias},
+        {u"acredita", TxtAcredita->Text(), TxtAcredita}, {u"Rep_legal", TxtRep_Nom->Text(), TxtRep_Nom},
+        {u"Rep_legalP", TxtRep_AP->Text(), TxtRep_AP}, {u"Rep_legalM", TxtRep_AM->Text(), TxtRep_AM},
+        {u"cargo", TxtRep_Cargo->Text(), TxtRep_Cargo}, {u"telrep", TxtRep_Tel->Text(), TxtRep_Tel},
+    };
+    const std::vector<Dato> solicitud = {
+        {u"RFC", dfRFC->Text(), dfRFC}, {u"idtra", llave(cmbTramite, 0), cmbTramite},
+        {u"idtipimpex", llave(cmbRegimen, 0), cmbRegimen}, {u"iddestinop", llave(cmbDestino, 0), cmbDestino},
+        {u"textogiro", TxtMlActividad->Text(), TxtMlActividad}, {u"usomerc", TxtMlUso->Text(), TxtMlUso},
+        {u"Usado", ChkUsado->ValorChk(), ChkUsado}, {u"just", TxtMlJust->Text(), TxtMlJust},
+        {u"cat", ChkCat->ValorChk(), ChkCat}, {u"foto", ChkFot->ValorChk(), ChkFot},
+        {u"plano", ChkPla->ValorChk(), ChkPla}, {u"otro", ChkOtr->ValorChk(), ChkOtr},
+        {u"ninguno", ChkNin->ValorChk(), ChkNin}, {u"especifica", TxtEspecifica->Text(), TxtEspecifica},
+        {u"recif", TxtRecif->Text(), TxtRecif}, {u"cantidad", totalDe(Text1), nullptr},
+        {u"vdolares", totalDe(Text2), nullptr}, {u"fraccion", TxtFraccion->Text(), TxtFraccion},
+        {u"idum", llave(cmbUM, 0), cmbUM},
+    };
+
+    // Nothing is stored cut: every value is tried on a scratch record first, and any that does not
+    // fit refuses the whole save before anything is written.
+    QStringList noCaben;
+    auto prueba = [&](OrigenDatos& origen, const std::vector<Dato>& datos) {
+        Cursor ensayo = origen.Registros().Clone();
+        ensayo.AddNew();
+        for (const Dato& d : datos) {
+            try {
+                ensayo.SetValor(QStringView(d.campo), d.valor);
+            } catch (const ErrorTabla&) {
+                const QString nombre = d.control ? d.control->NombreCampo
+                                                 : (QStringView(d.campo) == u"cantidad" ? QStringLiteral("Cantidad")
+                                                                                        : QStringLiteral("Valor en Dólares"));
+                const int ancho = ensayo.CampoEn(ensayo.IndiceCampo(QStringView(d.campo))).ancho;
+                noCaben << QStringLiteral("%1 (admite %2 caracteres)").arg(nombre).arg(ancho);
+            }
+        }
+        ensayo.CancelUpdate();
+    };
+    prueba(dtsPrincipal, empresa);
+    prueba(dtsSolicitud, solicitud);
+    if (!noCaben.isEmpty()) {
+        estado_.sFaltantes = noCaben.join(QStringLiteral(",\r"));
+        Avisa(QStringLiteral("No se guardó la información: los siguientes datos son más largos de lo que admite su "
+                             "campo. Acórtelos e intente de nuevo:\r") +
+                  estado_.sFaltantes,
+              QStringLiteral("Dato requerido"), int(Icono::Informacion));
+        return;
+    }
+
+    const PunteroOcupado ocupado;
+    const bool agrega = nLimpiezas > 0;
+    Cursor& e = dtsPrincipal.Registros();
+    Cursor& s = dtsSolicitud.Registros();
+    auto escribe = [agrega](Cursor& c, const std::vector<Dato>& datos) {
+        if (agrega) c.AddNew();
+        else c.Edit();
+        for (const Dato& d : datos) c.SetValor(QStringView(d.campo), d.valor);
+        c.Update();
+    };
+
+    // The applicant and the request are written together or not at all.
+    std::vector<QVariant> anteriores;
+    if (!agrega) {
+        for (int i = 0; i < e.NumCampos(); ++i) anteriores.push_back(e.Valor(i));
+    }
+    escribe(e, empresa);
+    const qint64 escrito = e.LastModified();
+    try {
+        escribe(s, solicitud);
+    } catch (const ErrorTabla&) {
+        s.CancelUpdate();
+        try {
+            if (agrega) {
+                e.SetBookmark(escrito);
+                e.Delete();
+            } else {
+                e.Edit();
+                for (int i = 0; i < e.NumCampos(); ++i) e.SetValor(i, anteriores[size_t(i)]);
+                e.Update();
+            }
+        } catch (const ErrorTabla&) {
+        }
+        throw;  // the dispatcher shows the engine's message; the caller learns the save failed
+    }
+    ++nGuardados;
+
+    if (!agrega) {
+        LimpiaCampos(estado_, controles_);
+        AsignaCampo();
+        Avisa(QStringLiteral("Se ha guardado la información correctamente"), QStringLiteral("Dato requerido"),
+              int(Icono::Informacion));
+    } else {
+        Avisa(QStringLiteral("Se ha guardado la información correctamente, debera importarlo a la unidad A:"),
+              QStringLiteral("Dato requerido"), int(Icono::Informacion));
+    }
+}
+
+}  // namespace lorum

@@ -1,0 +1,137 @@
+// What the applicant, request, annex and long-text fields accept and check.
+#include "Captura.h"
+
+#include "ControlChk.h"
+#include "ControlesCatalogo.h"
+#include "ControlesTexto.h"
+#include "EstadoInicia.h"
+#include "ReglasCaptura.h"
+#include "ServicioMensajes.h"
+
+#include <QTabWidget>
+#include <QTimer>
+
+namespace lorum {
+
+namespace {
+
+using Icono = ServicioMensajes::Icono;
+
+const QString kDatoRequerido = QStringLiteral("Dato requerido");
+
+// The chosen entry's name (column 1), empty when nothing is chosen.
+QString nombreElegido(const ControlCmb* cmb) {
+    qint16 columna = 1;
+    return cmb->GetStrLlave(columna);
+}
+
+}  // namespace
+
+void Captura::Avisa(const QString& texto, const QString& titulo, int icono) const {
+    if (estado_.mensajes)
+        estado_.mensajes->Muestra(texto, titulo, ServicioMensajes::Botones::Aceptar, static_cast<Icono>(icono));
+}
+
+void Captura::ConectaReglas() {
+    // Key filters: the field has already upper-cased the key.
+    for (ControldfTxt* campo : {TxtCP, TxtTelefono, TxtRep_Tel})
+        connect(campo, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::SoloDigitos(k); });
+    connect(TxtFax, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::DigitosYPunto(k); });
+    connect(TxtRecif, &ControldfTxt::KeyPress1, this, [this](int& k) { k = reglas::Recif(k, int(TxtRecif->Text().size())); });
+    connect(dfRFC, &ControldfTxt::KeyPress1, this, [this](int& k) { k = reglas::Rfc(k, int(dfRFC->Text().size())); });
+    connect(TxtFraccion, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::Fraccion(k); });
+
+    connect(dfRFC, &ControlCampo::Validar, this, [this](bool& cancelar) { VerificaRfcAlSalir(&cancelar); });
+    connect(dfRFC, &ControlCampo::LostFocus, this, [this] { BuscaRfcEspecial(); });
+
+    connect(cmbTramite, &ControlCampo::Validar, this, [this](bool& cancelar) {
+        if (!reglas::TramiteNoDisponible(nombreElegido(cmbTramite))) return;
+        Avisa(QStringLiteral("Este opción aún no está disponible."), QStringLiteral("AVISO"), int(Icono::Exclamacion));
+        cancelar = true;
+    });
+    connect(cmbDestino, &ControlCampo::Validar, this, [this](bool& cancelar) {
+        if (!reglas::DestinoIncorrecto(nombreElegido(cmbRegimen), nombreElegido(cmbDestino))) return;
+        Avisa(QStringLiteral("Este destino no corresponde al regimen aduanal que eligío."), QStringLiteral("Destino incorrecto"),
+              int(Icono::Informacion));
+        cancelar = true;
+    });
+
+    // The capture goes on with the merchandise once the representative is done.
+    connect(TxtRep_Tel, &ControlCampo::LostFocus, this, [this] { SSTab1->setCurrentIndex(2); });
+
+    connect(ChkOtr, &ControlCampo::Click, this, [this] { AplicaOtros(); });
+
+    const struct {
+        ControlTxtMl* campo;
+        const char* aviso;
+    } largos[] = {
+        {TxtMlDMercancias, "En el campo de Descripción de la mercancia no podra ingresar mas de 254 caracteres, si no la "
+                           "información no se guardará."},
+        {TxtMlJust, "En el campo de Justificación no podra ingresar mas de 254 caracteres, si no la información no se "
+                    "guardará"},
+        {TxtMlActividad, "En el campo de Actividad principal no podra ingresar mas de 254 caracteres, si no la información "
+                         "no se guardará"},
+        {TxtMlUso, "En el campo de Uso especifico de la mercancia no podra ingresar mas de 254 caracteres, si no la "
+                   "información no se guardará"},
+    };
+    for (const auto& l : largos) {
+        ControlTxtMl* campo = l.campo;
+        const QString aviso = QString::fromUtf8(l.aviso);
+        // The warning does not keep the focus; the save refuses such a text later.
+        connect(campo, &ControlCampo::Validar, this, [this, campo, aviso](bool&) {
+            if (campo->Text().size() > 254) Avisa(aviso, QStringLiteral("Información"), int(Icono::Informacion));
+        });
+    }
+}
+
+void Captura::VerificaRfcAlSalir(bool* cancelar) {
+    const QString rfc = dfRFC->Text();
+    const reglas::ResultadoRfc r = reglas::VerificaRfc(rfc);
+    if (!r.aceptado) {
+        Avisa(r.mensaje, kDatoRequerido, int(Icono::Informacion));
+        if (cancelar) *cancelar = true;
+        return;
+    }
+    if (rfc.trimmed().isEmpty()) return;
+    if (reglas::EsPersonaMoral(rfc)) {
+        // A company has no maternal surname or given names.
+        for (ControldfTxt* campo : {CtrdfTxtMat, CtrdfTxtNom}) {
+            campo->setDatoTxt(QString());
+            campo->bAceptaNulos = true;
+            campo->setEnabled(false);
+        }
+    } else {
+        // Enabled again, and required again as a natural person's surname and name are.
+        for (ControldfTxt* campo : {CtrdfTxtMat, CtrdfTxtNom}) {
+            campo->setEnabled(true);
+            campo->bAceptaNulos = false;
+        }
+    }
+}
+
+void Captura::BuscaRfcEspecial() {
+    const QString rfc = dfRFC->Text();
+    if (rfc.isEmpty()) return;
+    dtsAux.Conecta(estado_.sRutaApp, estado_.sConexion,
+                   QStringLiteral("Select * from CATRFCES where rfcesp = '") + rfc + QStringLiteral("'"));
+    dtsAux.Refresca();
+    const bool especial = dtsAux.Registros().RecordCount() > 0;
+    dtsAux.Desliga();
+    if (!especial) return;
+    Avisa(QStringLiteral("RFC especial"), QStringLiteral("Información"), int(Icono::Informacion));
+    // After the focus change that brought us here has finished.
+    QTimer::singleShot(0, cmbTramite, [this] { cmbTramite->setFocus(Qt::OtherFocusReason); });
+}
+
+void Captura::AplicaOtros() {
+    if (ChkOtr->ValorChk().toString() == QLatin1String("S")) {
+        TxtEspecifica->bAceptaNulos = false;
+        TxtEspecifica->setEnabled(true);
+    } else {
+        TxtEspecifica->bAceptaNulos = true;
+        TxtEspecifica->setEnabled(false);
+        TxtEspecifica->setDatoTxt(QString());
+    }
+}
+
+}  // namespace lorum
