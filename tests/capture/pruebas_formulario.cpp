@@ -1,0 +1,195 @@
+#include "ArranquePrueba.h"
+#include "Bienvenida.h"
+#include "ControlChk.h"
+#include "ControlesCatalogo.h"
+#include "ControlesTexto.h"
+#include "EstadoInicia.h"
+#include "GuardiaFoco.h"
+#include "RejillaLigada.h"
+#include "ServiciosCampos.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace lorum;
+using namespace lorum::prueba;
+
+namespace {
+
+using R = ServicioMensajes::Respuesta;
+
+class Formulario : public Arranque {
+protected:
+    void SetUp() override {
+        Arranque::SetUp();
+        ASSERT_TRUE(Arranca());
+        mensajes.mostrados.clear();
+        inicia->bienvenida()->hide();  // the offscreen platform would let it take the keyboard
+        QApplication::processEvents();
+        QApplication::setActiveWindow(&Ventana());
+        QApplication::processEvents();
+        Forma().dfRFC->setDatoTxt(QStringLiteral("ABCD010101XY1"));  // past the placeholder
+    }
+    ControlCampo* ConFoco() { return GuardiaFoco::CampoDe(QApplication::focusWidget()); }
+    void Sal(ControlCampo* campo) {
+        campo->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QApplication::processEvents();
+    }
+    void Elige(ControlCmb* cmb, const QString& llave) {
+        cmb->setDatoTxt(llave);
+        cmb->EligeCampo();
+    }
+};
+
+}  // namespace
+
+TEST_F(Formulario, ElRfcSeTecleaPorPosicionYSeVerificaAlSalir) {
+    Captura& f = Forma();
+    f.dfRFC->setDatoTxt(QString());
+    f.dfRFC->setFocus();
+    QTest::keyClicks(f.dfRFC->dfTxt, QStringLiteral("1abcd01x0229xy1"));
+    EXPECT_EQ(f.dfRFC->Text(), QStringLiteral("ABCD010229XY1"));
+
+    mensajes.Responde(R::Aceptar);
+    QTest::keyClick(f.dfRFC->dfTxt, Qt::Key_Tab);
+    EXPECT_EQ(ConFoco(), f.dfRFC) << "a refused RFC keeps the focus";
+    EXPECT_EQ(mensajes.Textos(), QStringList{QStringLiteral("El mes que ha escrito no tiene más de 28 días.")});
+
+    // A legal person: a leading blank; surname and names are emptied, released and disabled.
+    f.CtrdfTxtMat->setDatoTxt(QStringLiteral("PÉREZ"));
+    f.dfRFC->setDatoTxt(QString());
+    QTest::keyClicks(f.dfRFC->dfTxt, QStringLiteral(" abc010430xy1"));
+    QTest::keyClick(f.dfRFC->dfTxt, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(ConFoco(), f.CtrdfTxtRSPat);
+    EXPECT_EQ(f.CtrdfTxtMat->Text(), QString());
+    EXPECT_FALSE(f.CtrdfTxtMat->isEnabled());
+    EXPECT_TRUE(f.CtrdfTxtNom->bAceptaNulos);
+
+    // A natural person again: enabled and required.
+    f.dfRFC->setDatoTxt(QStringLiteral("ABCD000229XY1"));
+    Sal(f.dfRFC);
+    EXPECT_TRUE(f.CtrdfTxtMat->isEnabled());
+    EXPECT_FALSE(f.CtrdfTxtNom->bAceptaNulos);
+    EXPECT_EQ(mensajes.mostrados.size(), 1u);
+}
+
+TEST_F(Formulario, UnRfcEspecialLoAvisaYPasaAlTramite) {
+    Captura& f = Forma();
+    f.dfRFC->setDatoTxt(QStringLiteral("XAXX010101000"));
+    mensajes.Responde(R::Aceptar);
+    Sal(f.dfRFC);
+    ASSERT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_EQ(mensajes.mostrados[0].texto, QStringLiteral("RFC especial"));
+    EXPECT_EQ(mensajes.mostrados[0].titulo, QStringLiteral("Información"));
+    EXPECT_EQ(ConFoco(), f.cmbTramite);
+
+    // A quote in the RFC is only data in the look-up: no match, no message, no error.
+    f.dfRFC->setDatoTxt(QStringLiteral("XAXX01010100'"));
+    Sal(f.dfRFC);
+    EXPECT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_EQ(ConFoco(), f.CtrdfTxtRSPat);
+}
+
+TEST_F(Formulario, TramiteYDestinoNoPermitidosRetienenElFoco) {
+    Captura& f = Forma();
+    Elige(f.cmbTramite, QStringLiteral("3"));  // MODIFICACIÓN DE PERMISO PREVIO DE IMPORTACIÓN
+    mensajes.Responde(R::Aceptar);
+    Sal(f.cmbTramite);
+    EXPECT_EQ(ConFoco(), f.cmbTramite);
+    EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("Este opción aún no está disponible."));
+    EXPECT_EQ(mensajes.mostrados.back().titulo, QStringLiteral("AVISO"));
+    EXPECT_EQ(mensajes.mostrados.back().icono, ServicioMensajes::Icono::Exclamacion);
+    Elige(f.cmbTramite, QStringLiteral("1"));
+    Sal(f.cmbTramite);
+    EXPECT_EQ(ConFoco(), f.cmbRegimen);
+
+    Elige(f.cmbRegimen, QStringLiteral("1"));  // IMPORTACIÓN DEFINITIVA
+    Elige(f.cmbDestino, QStringLiteral("4"));  // EXPORTACIÓN AL EXTRANJERO
+    mensajes.Responde(R::Aceptar);
+    Sal(f.cmbDestino);
+    EXPECT_EQ(ConFoco(), f.cmbDestino);
+    EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("Este destino no corresponde al regimen aduanal que eligío."));
+    EXPECT_EQ(mensajes.mostrados.back().titulo, QStringLiteral("Destino incorrecto"));
+    Elige(f.cmbRegimen, QStringLiteral("3"));  // EXPORTACIÓN DEFINITIVA: accepted
+    Sal(f.cmbDestino);
+    EXPECT_NE(ConFoco(), f.cmbDestino);
+    EXPECT_EQ(mensajes.mostrados.size(), 2u);
+}
+
+TEST_F(Formulario, FiltrosDeTeclasEnLosCampos) {
+    Captura& f = Forma();
+    const struct {
+        ControldfTxt* campo;
+        const char* tecleado;
+        const char* queda;
+    } casos[] = {
+        {f.TxtCP, "06a7-00", "06700"},        {f.TxtTelefono, "55 1234", "551234"}, {f.TxtRep_Tel, "5x5", "55"},
+        {f.TxtFax, "55.12,3", "55.123"},      {f.TxtRecif, "12a3456", "123456"},    {f.TxtFraccion, "0101x1001", "01011001"},
+        {f.TxtCalle, "reforma 1", "REFORMA 1"},
+    };
+    for (const auto& c : casos) {
+        c.campo->setFocus();
+        c.campo->setDatoTxt(QString());
+        QTest::keyClicks(c.campo->dfTxt, QString::fromLatin1(c.tecleado));
+        EXPECT_EQ(c.campo->Text(), QString::fromLatin1(c.queda)) << c.campo->objectName().toStdString();
+    }
+    f.TxtCP->setFocus();
+    f.TxtCP->dfTxt->end(false);
+    QTest::keyClick(f.TxtCP->dfTxt, Qt::Key_Backspace);
+    EXPECT_EQ(f.TxtCP->Text(), QStringLiteral("0670"));
+    f.TxtFraccion->setFocus();
+    f.TxtFraccion->dfTxt->end(false);
+    QTest::keyClick(f.TxtFraccion->dfTxt, Qt::Key_Backspace);
+    EXPECT_EQ(f.TxtFraccion->Text(), QStringLiteral("01011001")) << "Backspace is discarded in the fraction";
+}
+
+TEST_F(Formulario, OtrosGobiernaEspecificaYLosTextosLargosAvisan) {
+    Captura& f = Forma();
+    f.ChkOtr->setValor(QStringLiteral("S"));
+    EXPECT_TRUE(f.TxtEspecifica->isEnabled());
+    EXPECT_FALSE(f.TxtEspecifica->bAceptaNulos);
+    EXPECT_EQ(f.TxtEspecifica->VerificaDato(), QStringLiteral("Anexos de la Solicitud"));
+    f.TxtEspecifica->setDatoTxt(QStringLiteral("FACTURA"));
+    f.ChkOtr->Limpia();
+    EXPECT_FALSE(f.TxtEspecifica->isEnabled());
+    EXPECT_TRUE(f.TxtEspecifica->bAceptaNulos);
+    EXPECT_EQ(f.TxtEspecifica->Text(), QString());
+
+    // Ninguno and Planos together are accepted; no annex box touches another.
+    f.ChkNin->setValor(QStringLiteral("S"));
+    f.ChkPla->setValor(QStringLiteral("S"));
+    EXPECT_EQ(f.ChkNin->ValorChk().toString(), QStringLiteral("S"));
+
+    f.TxtMlDMercancias->setDatoTxt(QString(254, u'A'));
+    Sal(f.TxtMlDMercancias);
+    EXPECT_TRUE(mensajes.mostrados.empty());
+    f.TxtMlDMercancias->setDatoTxt(QString(255, u'A'));
+    mensajes.Responde(R::Aceptar);
+    Sal(f.TxtMlDMercancias);
+    ASSERT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_TRUE(mensajes.mostrados[0].texto.startsWith(QStringLiteral("En el campo de Descripción de la mercancia")));
+    EXPECT_NE(ConFoco(), f.TxtMlDMercancias) << "the warning lets the focus go";
+}
+
+TEST_F(Formulario, SalirDelTelefonoDelRepresentantePasaAMercancia) {
+    Captura& f = Forma();
+    f.SSTab1->setCurrentIndex(1);
+    QApplication::processEvents();
+    f.TxtRep_Tel->setFocus();
+    QTest::keyClick(f.TxtRep_Tel->dfTxt, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(f.SSTab1->currentIndex(), 2);
+    EXPECT_EQ(ConFoco(), f.cmbUM);
+}
+
+TEST_F(Formulario, EncabezadosCentradosDeLaRejillaDePaises) {
+    Captura& f = Forma();
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Disco de Captura ver 1.0.9"));
+    EXPECT_EQ(f.nMaxPaises, 300);
+    const QString pais = f.DBGPais->model()->headerData(3, Qt::Horizontal).toString();
+    EXPECT_TRUE(pais.startsWith(u' '));
+    EXPECT_EQ(pais.trimmed(), QStringLiteral("País"));
+}

@@ -1,0 +1,272 @@
+#include "ArranquePrueba.h"
+#include "Auxiliares.h"
+#include "ControlChk.h"
+#include "ControlesCatalogo.h"
+#include "ControlesTexto.h"
+#include "EstadoInicia.h"
+#include "OrigenDatos.h"
+#include "RejillaLigada.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+
+using namespace lorum;
+using namespace lorum::prueba;
+
+namespace {
+
+using R = ServicioMensajes::Respuesta;
+const QString kFox = QStringLiteral("FoxPro 2.5;");
+
+class Guardado : public Arranque {
+protected:
+    void SetUp() override {
+        Arranque::SetUp();
+        ASSERT_TRUE(Arranca());
+        mensajes.mostrados.clear();
+    }
+    void Elige(ControlCmb* cmb, const QVariant& llave) {
+        cmb->setDatoTxt(llave);
+        cmb->EligeCampo();
+    }
+    // A complete request, as a person would type it.
+    void LlenaSolicitud(const QString& rfc = QStringLiteral("PEGJ800101AB1")) {
+        Captura& f = Forma();
+        f.dfRFC->setDatoTxt(rfc);
+        f.CtrdfTxtRSPat->setDatoTxt(QStringLiteral("PEÑA"));
+        f.CtrdfTxtMat->setDatoTxt(QStringLiteral("GÓMEZ"));
+        f.CtrdfTxtNom->setDatoTxt(QStringLiteral("JOSÉ"));
+        f.TxtCalle->setDatoTxt(QStringLiteral("REFORMA 100"));
+        f.TxtCP->setDatoTxt(QStringLiteral("06600"));
+        f.TxtColonia->setDatoTxt(QStringLiteral("JUÁREZ"));
+        f.TxtDelMun->setDatoTxt(QStringLiteral("CUAUHTÉMOC"));
+        Elige(f.CmbEstado, 9);
+        f.TxtTelefono->setDatoTxt(QStringLiteral("5512345678"));
+        f.TxtFax->setDatoTxt(QStringLiteral("5512.3"));
+        f.TxtAcredita->setDatoTxt(QStringLiteral("AC-1"));
+        f.TxtRep_Nom->setDatoTxt(QStringLiteral("ANA"));
+        f.TxtRep_AP->setDatoTxt(QStringLiteral("LÓPEZ"));
+        f.TxtRep_AM->setDatoTxt(QStringLiteral("RUIZ"));
+        f.TxtRep_Cargo->setDatoTxt(QStringLiteral("DIRECTORA"));
+        f.TxtRep_Tel->setDatoTxt(QStringLiteral("5587654321"));
+        Elige(f.cmbTramite, 1);
+        Elige(f.cmbRegimen, 1);
+        Elige(f.cmbDestino, 1);
+        f.TxtFraccion->setDatoTxt(QStringLiteral("01011001"));
+        f.ChkUsado->setValor(QStringLiteral("S"));
+        Elige(f.cmbUM, 6);
+        f.Text1->setText(QStringLiteral("12.5"));
+        f.Text2->setText(QStringLiteral("1234567.1234567"));
+        f.TxtRecif->setDatoTxt(QStringLiteral("123456"));
+        f.TxtMlDMercancias->setDatoTxt(QStringLiteral("CABALLOS\r\nDE RAZA"));
+        f.TxtMlActividad->setDatoTxt(QStringLiteral("GANADERÍA"));
+        f.TxtMlUso->setDatoTxt(QStringLiteral("REPRODUCCIÓN"));
+        f.TxtMlJust->setDatoTxt(QStringLiteral("MEJORA GENÉTICA"));
+        f.ChkCat->setValor(QStringLiteral("S"));
+        f.ChkOtr->setValor(QStringLiteral("S"));
+        f.TxtEspecifica->setDatoTxt(QStringLiteral("FACTURAS"));
+    }
+    QByteArray Bytes(const char* archivo) { return LeeBytes(dir.filePath(QLatin1String(archivo))); }
+    void Guarda(const char* mensajeEsperado = "Se ha guardado la información correctamente") {
+        mensajes.Responde(R::Aceptar);
+        Forma().GuardaInformacion();
+        ASSERT_FALSE(mensajes.mostrados.empty());
+        EXPECT_EQ(mensajes.mostrados.back().texto, QString::fromUtf8(mensajeEsperado));
+    }
+};
+
+}  // namespace
+
+TEST_F(Guardado, IdaYVueltaCampoPorCampo) {
+    LlenaSolicitud();
+    Guarda();
+    EXPECT_EQ(Forma().nGuardados, 1);
+
+    Cursor e = AbreCursor(dir.path(), kFox, "empresas");
+    ASSERT_EQ(e.RecordCount(), 1);
+    const struct {
+        const char16_t* campo;
+        QVariant valor;
+    } empresa[] = {
+        {u"RFC", "PEGJ800101AB1"}, {u"RSAPELPAT", "PEÑA"}, {u"APELMAT", "GÓMEZ"}, {u"NOMBRE", "JOSÉ"},
+        {u"DIRECCION1", "REFORMA 100"}, {u"CODIGO_POS", "06600"}, {u"ESTADO", 9.0}, {u"COLONIA", "JUÁREZ"},
+        {u"DELMUN", "CUAUHTÉMOC"}, {u"TELEFONO", "5512345678"}, {u"FAX", "5512.3"}, {u"ACREDITA", "AC-1"},
+        {u"REP_LEGAL", "ANA"}, {u"REP_LEGALP", "LÓPEZ"}, {u"REP_LEGALM", "RUIZ"}, {u"CARGO", "DIRECTORA"},
+        {u"TELREP", "5587654321"}, {u"DMERCANCI", "CABALLOS\r\nDE RAZA"},
+    };
+    for (const auto& c : empresa) EXPECT_EQ(e.Valor(QStringView(c.campo)).toString(), c.valor.toString()) << QString::fromUtf16(c.campo).toStdString();
+    Cursor s = AbreCursor(dir.path(), kFox, "lorums");
+    ASSERT_EQ(s.RecordCount(), 1);
+    const struct {
+        const char16_t* campo;
+        QVariant valor;
+    } solicitud[] = {
+        {u"RFC", "PEGJ800101AB1"}, {u"IDTRA", 1.0}, {u"IDTIPIMPEX", 1.0}, {u"IDDESTINOP", 1.0}, {u"USADO", "S"},
+        {u"FRACCION", "01011001"}, {u"IDUM", 6.0}, {u"RECIF", "123456"}, {u"NINGUNO", "N"}, {u"TEXTOGIRO", "GANADERÍA"},
+        {u"USOMERC", "REPRODUCCIÓN"}, {u"JUST", "MEJORA GENÉTICA"}, {u"CAT", "S"}, {u"FOTO", "N"}, {u"PLANO", "N"},
+        {u"OTRO", "S"}, {u"ESPECIFICA", "FACTURAS"}, {u"CANTIDAD", 12.5}, {u"VDOLARES", 1234567.1234567},
+    };
+    for (const auto& c : solicitud) EXPECT_EQ(s.Valor(QStringView(c.campo)).toString(), c.valor.toString()) << QString::fromUtf16(c.campo).toStdString();
+
+    // The form was cleared and loaded again from the stored records.
+    EXPECT_EQ(Forma().CtrdfTxtRSPat->Text(), QStringLiteral("PEÑA"));
+
+    // Quit and start again: the request comes back on screen.
+    inicia.reset();
+    ASSERT_TRUE(Arranca());
+    Captura& f = Forma();
+    EXPECT_EQ(f.dfRFC->Text(), QStringLiteral("PEGJ800101AB1"));
+    EXPECT_EQ(f.CtrdfTxtNom->Text(), QStringLiteral("JOSÉ"));
+    EXPECT_EQ(f.CmbEstado->Text(), QStringLiteral("CIUDAD DE MÉXICO"));
+    EXPECT_EQ(f.cmbUM->Text(), QStringLiteral("PIEZA"));
+    EXPECT_EQ(f.Text2->text(), QStringLiteral("1234567.1234567"));
+    EXPECT_EQ(f.TxtMlDMercancias->Text(), QStringLiteral("CABALLOS\r\nDE RAZA"));
+    EXPECT_EQ(f.ChkOtr->ValorChk().toString(), QStringLiteral("S"));
+    EXPECT_TRUE(f.TxtEspecifica->isEnabled()) << "Otros marked on loading enables Especifica";
+    EXPECT_EQ(f.TxtEspecifica->Text(), QStringLiteral("FACTURAS"));
+    EXPECT_EQ(f.ChkFot->ValorChk().toString(), QStringLiteral("N"));
+    EXPECT_EQ(f.nGuardados, 0);
+}
+
+TEST_F(Guardado, DosGuardadosSobrescribenLosMismosRegistros) {
+    LlenaSolicitud();
+    Guarda();
+    Forma().TxtCalle->setDatoTxt(QStringLiteral("INSURGENTES 5"));
+    Forma().Text1->clear();
+    Guarda();
+    EXPECT_EQ(Forma().nGuardados, 2);
+    Cursor e = AbreCursor(dir.path(), kFox, "empresas");
+    EXPECT_EQ(e.RecordCount(), 1);
+    EXPECT_EQ(e.Valor(u"DIRECCION1").toString(), QStringLiteral("INSURGENTES 5"));
+    Cursor s = AbreCursor(dir.path(), kFox, "lorums");
+    EXPECT_EQ(s.RecordCount(), 1);
+    EXPECT_FALSE(s.Valor(u"CANTIDAD").isValid()) << "an empty total box stores no value";
+    EXPECT_EQ(s.Valor(u"VDOLARES").toDouble(), 1234567.1234567);
+}
+
+TEST_F(Guardado, UnGuardadoRechazadoNoEscribeNada) {
+    const QByteArray e = Bytes("empresas.dbf");
+    const QByteArray s = Bytes("lorums.dbf");
+    mensajes.Responde(R::Aceptar);
+    Forma().GuardaInformacion();
+    ASSERT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_TRUE(mensajes.mostrados[0].texto.startsWith(QStringLiteral("La siguiente información es requerida: ")));
+    EXPECT_FALSE(inicia->estado().sFaltantes.isEmpty());
+    EXPECT_EQ(Forma().nGuardados, 0);
+    EXPECT_EQ(Bytes("empresas.dbf"), e);
+    EXPECT_EQ(Bytes("lorums.dbf"), s);
+
+    // A value longer than its field refuses the save before anything is written, naming the field.
+    LlenaSolicitud();
+    Forma().TxtMlJust->setDatoTxt(QString(300, u'J'));
+    mensajes.Responde(R::Aceptar);
+    Forma().GuardaInformacion();
+    EXPECT_TRUE(mensajes.mostrados.back().texto.contains(QStringLiteral("Justificación (admite 254 caracteres)")))
+        << mensajes.mostrados.back().texto.toStdString();
+    EXPECT_FALSE(inicia->estado().sFaltantes.isEmpty()) << "the exit dialogs must not take it for saved";
+    EXPECT_EQ(Forma().nGuardados, 0);
+    EXPECT_EQ(Bytes("empresas.dbf"), e);
+    EXPECT_EQ(Bytes("lorums.dbf"), s);
+}
+
+TEST_F(Guardado, LimpiarConservandoLosDatosGenerales) {
+    LlenaSolicitud();
+    Guarda();
+    Cursor m = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.6;"), "mercanci");
+    m.AddNew();
+    m.SetValor(u"PARTIDA", 1);
+    m.Update();
+
+    mensajes.Responde(R::Si);
+    Forma().LimpiaInformacion();
+    EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("¿Desea conservar los datos generales?"));
+    EXPECT_EQ(mensajes.mostrados.back().titulo, QStringLiteral("Confirmar"));
+    Captura& f = Forma();
+    EXPECT_EQ(f.nLimpiezas, 1);
+    EXPECT_EQ(f.dfRFC->Text(), QStringLiteral("PEGJ800101AB1"));
+    EXPECT_EQ(f.TxtRep_Cargo->Text(), QStringLiteral("DIRECTORA"));
+    EXPECT_EQ(f.TxtFraccion->Text(), QString());
+    EXPECT_EQ(f.cmbTramite->Text(), QString());
+    EXPECT_EQ(f.Text1->text(), QStringLiteral("0"));
+    EXPECT_EQ(f.TxtMlDMercancias->Text(), QString());
+    EXPECT_EQ(AbreCursor(dir.path(), kFox, "empresas").RecordCount(), 1);
+    EXPECT_EQ(AbreCursor(dir.path(), kFox, "lorums").RecordCount(), 0);
+    EXPECT_EQ(Bytes("mercanci.dbf"), Bytes("Omercanci.dbf"));
+    EXPECT_EQ(f.dbProducto->model()->rowCount(), 0);
+
+    // After a new request, a save appends and the form keeps what it shows.
+    LlenaSolicitud(QStringLiteral("ROCA900202XY9"));
+    Guarda("Se ha guardado la información correctamente, debera importarlo a la unidad A:");
+    EXPECT_EQ(AbreCursor(dir.path(), kFox, "empresas").RecordCount(), 2);
+    EXPECT_EQ(AbreCursor(dir.path(), kFox, "lorums").RecordCount(), 1);
+    EXPECT_EQ(f.dfRFC->Text(), QStringLiteral("ROCA900202XY9"));
+    EXPECT_EQ(f.nGuardados, 2);
+}
+
+TEST_F(Guardado, LimpiarDesdeCeroDejaLasPlantillas) {
+    LlenaSolicitud();
+    Guarda();
+    mensajes.Responde(R::No);
+    Forma().LimpiaInformacion();
+    for (const auto& [tabla, plantilla] : {std::pair{"empresas.dbf", "Oempresas.dbf"}, {"lorums.dbf", "Olorums.dbf"},
+                                          {"mercanci.dbf", "Omercanci.dbf"}, {"lorumpai.dbf", "OLORUMPAI.dbf"}})
+        EXPECT_EQ(Bytes(tabla), Bytes(plantilla)) << tabla;
+    Captura& f = Forma();
+    EXPECT_EQ(f.dfRFC->Text(), QString());
+    EXPECT_EQ(f.TxtRep_Tel->Text(), QString());
+    EXPECT_EQ(f.CmbEstado->Text(), QString());
+    EXPECT_EQ(f.ChkOtr->ValorChk().toString(), QStringLiteral("N"));
+    EXPECT_FALSE(f.TxtEspecifica->isEnabled());
+
+    // "Limpiar" on an empty applicant table asks nothing and only reads the tables again.
+    const int antes = int(mensajes.mostrados.size());
+    f.LimpiaInformacion();
+    EXPECT_EQ(int(mensajes.mostrados.size()), antes);
+    EXPECT_EQ(f.nLimpiezas, 2);
+}
+
+TEST_F(Guardado, UnaPlantillaQueFaltaSeAvisaYLaTablaQuedaIntacta) {
+    LlenaSolicitud();
+    Guarda();
+    QFile::remove(dir.filePath("Omercanci.dbf"));
+    const QByteArray mercanci = Bytes("mercanci.dbf");
+    mensajes.Responde(R::Si);
+    mensajes.Responde(R::Aceptar);
+    Forma().LimpiaInformacion();
+    EXPECT_TRUE(mensajes.mostrados.back().texto.contains(QStringLiteral("Omercanci.dbf"))) << mensajes.mostrados.back().texto.toStdString();
+    EXPECT_EQ(Bytes("mercanci.dbf"), mercanci);
+}
+
+TEST_F(Guardado, SiLaSegundaEscrituraFallaNingunaTablaCambia) {
+    LlenaSolicitud();
+    Guarda();
+    for (bool trasLimpiar : {false, true}) {
+        if (trasLimpiar) {
+            mensajes.Responde(R::Si);
+            Forma().LimpiaInformacion();
+            LlenaSolicitud();
+        }
+        Forma().TxtCalle->setDatoTxt(QStringLiteral("OTRA CALLE"));
+        const QByteArray e = Bytes("empresas.dbf");
+        const QByteArray s = Bytes("lorums.dbf");
+        const int guardados = Forma().nGuardados;
+        // The request table disappears behind the program's back: its write fails.
+        ASSERT_TRUE(QFile::rename(dir.filePath("lorums.dbf"), dir.filePath("lorums.aparte")));
+        mensajes.Responde(R::Aceptar);
+        Ventana().Accion("mnuFuncGuardar")->trigger();
+        EXPECT_TRUE(mensajes.mostrados.back().texto.contains(QStringLiteral("lorums.dbf"))) << mensajes.mostrados.back().texto.toStdString();
+        ASSERT_TRUE(QFile::rename(dir.filePath("lorums.aparte"), dir.filePath("lorums.dbf")));
+        EXPECT_EQ(Forma().nGuardados, guardados) << trasLimpiar;
+        EXPECT_EQ(Bytes("lorums.dbf"), s) << trasLimpiar;
+        Cursor vivo = AbreCursor(dir.path(), kFox, "empresas");
+        // Undone: same live records with the same values (an undone append stays as a deleted record).
+        QStringList calles;
+        for (; !vivo.Eof(); vivo.MoveNext()) calles << vivo.Valor(u"DIRECCION1").toString();
+        EXPECT_FALSE(calles.contains(QStringLiteral("OTRA CALLE"))) << trasLimpiar;
+        if (!trasLimpiar) {
+            EXPECT_EQ(Bytes("empresas.dbf").mid(32), e.mid(32)) << "byte for byte, but the header date";
+        }
+    }
+}

@@ -1,0 +1,119 @@
+#include "ReglasCaptura.h"
+
+#include <gtest/gtest.h>
+
+using namespace lorum;
+
+TEST(Reglas, VerificacionDelRfc) {
+    const struct {
+        const char* rfc;
+        const char* mensaje;  // "" accepted
+    } casos[] = {
+        {"ABCD000229XY1", ""},
+        {"ABCD010229XY1", "El mes que ha escrito no tiene más de 28 días."},
+        {" ABC010431XY1", "El mes que ha escrito no tiene más de 30 días."},
+        {" ABC010430XY1", ""},
+        {"ABCD011301XY1", "El valor del mes del RFC es incorrecto"},
+        {"ABCD010000XY1", ""},
+        {"ABCD010001XY1", "El mes que ha escrito no tiene más de 0 días."},
+        {"ABCD010131XY1", ""},
+        {"ABCD010132XY1", "El mes que ha escrito no tiene más de 31 días."},
+        {"ABCD040229XY1", ""},
+        {"ABCD010101XY", "El RFC no puede ser menor de 13 caracteres, para personas morales se deberá aumentar un espacio al "
+                         "inicio del RFC"},
+        {"RFC", "El RFC no puede ser menor de 13 caracteres, para personas morales se deberá aumentar un espacio al inicio del RFC"},
+        {"     ", ""},
+        {"", ""},
+    };
+    for (const auto& c : casos) {
+        const auto r = reglas::VerificaRfc(QString::fromUtf8(c.rfc));
+        EXPECT_EQ(r.aceptado, *c.mensaje == '\0') << c.rfc;
+        EXPECT_EQ(r.mensaje, QString::fromUtf8(c.mensaje)) << c.rfc;
+    }
+    EXPECT_TRUE(reglas::EsPersonaMoral(" ABC010430XY1"));
+    EXPECT_FALSE(reglas::EsPersonaMoral("ABCD010430XY1"));
+}
+
+TEST(Reglas, FiltroDelRfcPorPosicion) {
+    const struct {
+        char tecla;
+        int largo;
+        bool pasa;
+    } casos[] = {
+        {' ', 0, true},  {'A', 0, true},  {'1', 0, false}, {'&', 0, false}, {' ', 1, false}, {'B', 1, true},
+        {'&', 2, true},  {'&', 1, false}, {'&', 3, false}, {'7', 4, true},  {'A', 4, false}, {'9', 9, true},
+        {'Z', 10, true}, {'5', 11, true}, {'-', 11, false}, {'A', 12, true}, {'B', 12, false}, {'3', 12, true},
+        {'*', 13, true}, {'\b', 5, true}, {'\r', 3, true},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(reglas::Rfc(c.tecla, c.largo) != 0, c.pasa) << "'" << c.tecla << "' en la posición " << c.largo + 1;
+    EXPECT_EQ(reglas::Rfc(0x00D1, 0), 0) << "Ñ is not among the plain letters";
+}
+
+TEST(Reglas, FiltrosDeDigitos) {
+    const struct {
+        int (*filtro)(int);
+        char tecla;
+        bool pasa;
+    } casos[] = {
+        {reglas::SoloDigitos, '5', true},   {reglas::SoloDigitos, 'A', false}, {reglas::SoloDigitos, '\r', false},
+        {reglas::SoloDigitos, '\b', true},  {reglas::SoloDigitos, '-', false}, {reglas::DigitosYPunto, '.', true},
+        {reglas::DigitosYPunto, ',', false}, {reglas::DigitosYPunto, '\b', true}, {reglas::Fraccion, '0', true},
+        {reglas::Fraccion, 'X', false},     {reglas::Fraccion, '\b', false},
+    };
+    for (const auto& c : casos) EXPECT_EQ(c.filtro(c.tecla) != 0, c.pasa) << int(c.tecla);
+    EXPECT_EQ(reglas::Recif('A', 3), 0);
+    EXPECT_EQ(reglas::Recif('4', 5), '4');
+    EXPECT_EQ(reglas::Recif('A', 6), 'A') << "past the sixth position no filter applies";
+    EXPECT_EQ(reglas::Recif('\r', 0), '\r');
+}
+
+TEST(Reglas, TramiteYDestino) {
+    EXPECT_TRUE(reglas::TramiteNoDisponible(QStringLiteral("MODIFICACION")));
+    EXPECT_TRUE(reglas::TramiteNoDisponible(QStringLiteral("Modificación de permiso")));
+    EXPECT_FALSE(reglas::TramiteNoDisponible(QStringLiteral("PERMISO PREVIO")));
+    EXPECT_FALSE(reglas::TramiteNoDisponible(QString()));
+    const struct {
+        const char* regimen;
+        const char* destino;
+        bool refusa;
+    } pares[] = {
+        {"IMPORTACIÓN DEFINITIVA", "EXPORTACIÓN AL EXTRANJERO", true},
+        {"Importación temporal", "exportación", true},
+        {"EXPORTACIÓN DEFINITIVA", "IMPORTACIÓN", false},
+        {"IMPORTACIÓN DEFINITIVA", "INTERIOR DEL PAÍS", false},
+        {"IMPORTACIÓN DEFINITIVA", "", false},
+        {"", "EXPORTACIÓN AL EXTRANJERO", false},
+    };
+    for (const auto& p : pares)
+        EXPECT_EQ(reglas::DestinoIncorrecto(QString::fromUtf8(p.regimen), QString::fromUtf8(p.destino)), p.refusa)
+            << p.regimen << " / " << p.destino;
+}
+
+TEST(Reglas, CentrarEncabezado) {
+    // Letters measure 100 each, blanks 50.
+    auto mide = [](const QString& t) {
+        int w = 0;
+        for (QChar c : t) w += c == u' ' ? 50 : 100;
+        return w;
+    };
+    const struct {
+        const char* encabezado;
+        int alineacion;
+        int ancho;
+        const char* esperado;
+    } casos[] = {
+        {"País", 0, 1200, "        País"},   // (1200-400)/2 = 400: eight blanks of 50
+        {" País ", 0, 1200, "        País"},  // measured trimmed
+        {"País", 2, 1200, "País"},            // centred: untouched
+        {" País ", 2, 1200, " País "},
+        {"IDPAIS", 0, 500, "IDPAIS"},         // narrower than its heading: only trimmed
+        {"País", 1, 1200, "País       "},     // right: one blank less
+        {"País", 3, 1200, "País"},
+        {"RFC", 0, 310, " RFC"},              // (310-300)/2 = 5: at least one blank
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(reglas::CentraEncabezado(QString::fromUtf8(c.encabezado), c.alineacion, c.ancho, mide).toStdString(),
+                  c.esperado)
+            << c.encabezado << " " << c.alineacion;
+}
