@@ -95,7 +95,17 @@ ControlCmb::ControlCmb(QWidget* padre) : ControlCatalogo(1001, padre), cmbData(n
     cmbData->setCompleter(nullptr);
     cmbData->setMaxVisibleItems(15);
     Envuelve(cmbData);
-    connect(cmbData, &QComboBox::activated, this, [this](int indice) { Escoge(indice); });
+    // An entry chosen from the keyboard (arrow keys) or the drop-down list.
+    connect(cmbData, &QComboBox::currentIndexChanged, this, [this](int indice) {
+        if (escogiendo_ || indice < 0) return;
+        nLista = qint16(indice);
+        elegidoAhora_ = true;
+        emit Click();
+    });
+    // Choosing the entry that was already chosen raises Click too.
+    connect(cmbData, &QComboBox::activated, this, [this](int indice) {
+        if (!std::exchange(elegidoAhora_, false)) Escoge(indice);
+    });
     connect(cmbData, &QComboBox::editTextChanged, this, [this] {
         if (!escogiendo_) nLista = -1;
     });

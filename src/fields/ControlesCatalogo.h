@@ -84,6 +84,7 @@ protected:
 
 private:
     bool escogiendo_ = false;
+    bool elegidoAhora_ = false;
 };
 
 // Catalog list (inner list LstData); holds at most 2001 entries. The host takes the highlighted

@@ -88,6 +88,12 @@ TEST_F(Catalogos, LlenaEligeYLeeLlaves) {
     cmb.EligeCampo();
     EXPECT_EQ(cmb.nLista, 10);
 
+    // Arrow keys choose the next entry, as the drop-down does.
+    cmb.cmbData->setFocus();
+    QTest::keyClick(cmb.cmbData, Qt::Key_Down);
+    EXPECT_EQ(cmb.nLista, 11);
+    EXPECT_EQ(clics, 3);
+
     // Typing clears the choice even when the text equals an entry.
     cmb.cmbData->setFocus();
     cmb.cmbData->lineEdit()->clear();
