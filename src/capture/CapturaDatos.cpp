@@ -58,9 +58,9 @@ void Captura::Form_Load() {
 }
 
 void Captura::DBGridHeading() {
+    // The headings' font, also the one they are measured in; the rest of the form keeps its own.
     QFont fuente(QStringLiteral("MS Sans Serif"), 8);
     fuente.setBold(true);
-    setFont(fuente);
     DBGPais->horizontalHeader()->setFont(fuente);
     const QFontMetrics medida(fuente);
     const QStringList titulos = {QStringLiteral("RFC"), QStringLiteral("IDPAIS"), QStringLiteral("Clave"), QStringLiteral("País")};
