@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Bienvenida.h"
 #include "Captura.h"
 #include "GeneradorDatos.h"
 #include "Inicia.h"
@@ -8,6 +9,7 @@
 #include "OrigenDatos.h"
 #include "ServicioSonido.h"
 
+#include <QApplication>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -43,6 +45,13 @@ protected:
         return !rfc.trimmed().isEmpty() && rfc.size() < 13;
     }
     MDICaptura& Ventana() { return *inicia->ventana(); }
+    // The keyboard to the main window: the offscreen platform would let the welcome window keep it.
+    void PrestaTeclado() {
+        inicia->bienvenida()->hide();
+        QApplication::processEvents();
+        QApplication::setActiveWindow(&Ventana());
+        QApplication::processEvents();
+    }
     Captura& Forma() { return *inicia->ventana()->captura(); }
 
     QTemporaryDir dir;

@@ -25,10 +25,7 @@ protected:
         Arranque::SetUp();
         ASSERT_TRUE(Arranca());
         mensajes.mostrados.clear();
-        inicia->bienvenida()->hide();  // the offscreen platform would let it take the keyboard
-        QApplication::processEvents();
-        QApplication::setActiveWindow(&Ventana());
-        QApplication::processEvents();
+        PrestaTeclado();
         Forma().dfRFC->setDatoTxt(QStringLiteral("ABCD010101XY1"));  // past the placeholder
     }
     ControlCampo* ConFoco() { return GuardiaFoco::CampoDe(QApplication::focusWidget()); }

@@ -35,6 +35,7 @@ protected:
         }
         Ventana().Termina = [this] { ++terminaciones; };
         mensajes.mostrados.clear();  // the start-up's own messages
+        PrestaTeclado();
     }
     QString NombreAccesible(QObject* o) {
         QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
@@ -270,8 +271,6 @@ TEST_F(Principal, AjustesDeLosCamposYNombresAccesibles) {
 }
 
 TEST_F(Principal, ConTabuladorSeRecorrenLosCamposEnOrden) {
-    Ventana().activateWindow();
-    QApplication::setActiveWindow(&Ventana());
     Captura& f = Forma();
     f.dfRFC->setDatoTxt(QStringLiteral("ABCD010101XY1"));
     f.dfRFC->setFocus();
@@ -288,7 +287,6 @@ TEST_F(Principal, ConTabuladorSeRecorrenLosCamposEnOrden) {
 }
 
 TEST_F(Principal, CambiarDePaginaLlevaElFocoASuPrimerCampo) {
-    QApplication::setActiveWindow(&Ventana());
     Captura& f = Forma();
     f.dfRFC->setDatoTxt(QStringLiteral("ABCD010101XY1"));
     f.dfRFC->setFocus();
