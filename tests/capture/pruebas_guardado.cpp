@@ -270,3 +270,35 @@ TEST_F(Guardado, SiLaSegundaEscrituraFallaNingunaTablaCambia) {
         }
     }
 }
+
+TEST_F(Guardado, SalirConSiYDatosFaltantesNoSale) {
+    bool termino = false;
+    Ventana().Termina = [&] { termino = true; };
+    mensajes.Responde(R::Si);
+    mensajes.Responde(R::Aceptar);  // the list of what is missing
+    mensajes.Responde(R::Aceptar);  // "No se pudo guardar, falta información."
+    Ventana().mnuSisSalir_Click();
+    ASSERT_EQ(mensajes.mostrados.size(), 3u);
+    EXPECT_TRUE(mensajes.mostrados[1].texto.startsWith(QStringLiteral("La siguiente información es requerida: ")));
+    EXPECT_EQ(mensajes.mostrados[2].texto, QStringLiteral("No se pudo guardar, falta información."));
+    EXPECT_FALSE(termino);
+
+    LlenaSolicitud();
+    mensajes.Responde(R::Si);
+    mensajes.Responde(R::Aceptar);  // saved
+    Ventana().mnuSisSalir_Click();
+    EXPECT_TRUE(termino);
+    EXPECT_EQ(AbreCursor(dir.path(), kFox, "empresas").Valor(u"RFC").toString(), QStringLiteral("PEGJ800101AB1"));
+}
+
+TEST_F(Guardado, EstableceLigasRecargaDesdeLasTablas) {
+    Cursor e = AbreCursor(dir.path(), kFox, "empresas");
+    e.Edit();
+    e.SetValor(u"RFC", QStringLiteral(" ABC010430XY1"));
+    e.SetValor(u"RSAPELPAT", QStringLiteral("TALLERES UNIDOS SA"));
+    e.Update();
+    Forma().EstableceLigas();
+    EXPECT_EQ(Forma().CtrdfTxtRSPat->Text(), QStringLiteral("TALLERES UNIDOS SA"));
+    EXPECT_FALSE(Forma().CtrdfTxtNom->isEnabled()) << "a company's RFC, loaded, disables the given names";
+    EXPECT_TRUE(Forma().CtrdfTxtNom->bAceptaNulos);
+}
