@@ -5,6 +5,7 @@
 #include "ControlesTexto.h"
 #include "EstadoInicia.h"
 #include "RejillaLigada.h"
+#include "Resguardo.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace lorum {
@@ -125,7 +125,7 @@ void Captura::ConstruyePaginas() {
     // page's first field, so the capture goes on without walking back through the header.
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int indice) {
         // Once the focus change under way (if any) has finished.
-        QTimer::singleShot(0, this, [this, indice] {
+        Difiere(estado_, this, [this, indice] {
             QWidget* pagina = SSTab1->widget(indice);
             if (!pagina || SSTab1->currentIndex() != indice || pagina->isAncestorOf(QApplication::focusWidget())) return;
             for (QWidget* control : controles_)

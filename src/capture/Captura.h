@@ -2,6 +2,7 @@
 
 #include "OrigenDatos.h"
 
+#include <QFont>
 #include <QLineEdit>
 #include <QWidget>
 #include <vector>
@@ -38,10 +39,13 @@ public:
     // The load step: caption, country-grid headings, item table binding, first page.
     void Form_Load();
     void DBGridHeading();
+    // Centres one heading of the country grid for its alignment, width and the measuring font.
+    void CenterHeadColumn(int columna);
     // Points the request's data sources at the data directory again and reloads the form.
     void EstableceLigas();
 
-    // Operations of the form; those whose work belongs to later parts of the program do nothing yet.
+    // Operations of the form. ImprimirAcuse, GeneraDisco, RecuperaDisco, RecuperaMercancias and
+    // ImportaInfo do nothing.
     void GuardaInformacion();
     void LimpiaInformacion();
     void ImprimirAcuse();
@@ -145,6 +149,7 @@ private:
 
     EstadoInicia& estado_;
     std::vector<QWidget*> controles_;
+    QFont fuenteMedida_;  // the form's font for measuring headings
 };
 
 }  // namespace lorum

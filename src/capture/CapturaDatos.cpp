@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QTabWidget>
+#include <optional>
 
 namespace lorum {
 
@@ -40,6 +41,13 @@ QVariant totalDe(const QLineEdit* caja) {
     return t.isEmpty() ? QVariant() : QVariant(NumeroDeTexto(t));
 }
 
+// The fields the program reads from a working table.
+const DefinicionTabla& DefinicionDe(const QString& tabla) {
+    for (const auto& t : tablas::TablasDeSolicitud())
+        if (t.archivo.compare(tabla, Qt::CaseInsensitive) == 0) return *t.definicion;
+    throw ErrorTabla(QStringLiteral("La tabla «%1» no es de la solicitud.").arg(tabla));
+}
+
 }  // namespace
 
 void Captura::Form_Load() {
@@ -58,17 +66,23 @@ void Captura::Form_Load() {
 }
 
 void Captura::DBGridHeading() {
-    // The headings' font, also the one they are measured in; the rest of the form keeps its own.
-    QFont fuente(QStringLiteral("MS Sans Serif"), 8);
-    fuente.setBold(true);
-    DBGPais->horizontalHeader()->setFont(fuente);
-    const QFontMetrics medida(fuente);
+    // The headings' font is also the form's measuring font; the form's controls keep their own.
+    fuenteMedida_ = QFont(QStringLiteral("MS Sans Serif"), 8);
+    fuenteMedida_.setBold(true);
+    DBGPais->horizontalHeader()->setFont(fuenteMedida_);
     const QStringList titulos = {QStringLiteral("RFC"), QStringLiteral("IDPAIS"), QStringLiteral("Clave"), QStringLiteral("País")};
-    for (int c = 0; c < titulos.size(); ++c) {
-        const QString centrado = reglas::CentraEncabezado(titulos[c], 0, DBGPais->columnWidth(c),
-                                                          [&](const QString& t) { return medida.horizontalAdvance(t); });
-        DBGPais->modelo()->PonEncabezado(c, centrado);
-    }
+    for (int c = 0; c < titulos.size(); ++c) DBGPais->modelo()->PonEncabezado(c, titulos[c]);
+    for (int c = 0; c < titulos.size(); ++c) CenterHeadColumn(c);
+}
+
+void Captura::CenterHeadColumn(int columna) {
+    const Qt::Alignment a = DBGPais->horizontalHeader()->defaultAlignment() & Qt::AlignHorizontal_Mask;
+    const int alineacion = a == Qt::AlignLeft ? 0 : a == Qt::AlignRight ? 1 : a == Qt::AlignHCenter ? 2 : 3;
+    const QFontMetrics medida(fuenteMedida_);
+    const QString titulo = DBGPais->modelo()->headerData(columna, Qt::Horizontal, Qt::DisplayRole).toString();
+    DBGPais->modelo()->PonEncabezado(
+        columna, reglas::CentraEncabezado(titulo, alineacion, DBGPais->columnWidth(columna),
+                                          [&](const QString& t) { return medida.horizontalAdvance(t); }));
 }
 
 void Captura::EstableceLigas() {
@@ -137,9 +151,16 @@ void Captura::AsignaCampo() {
 }
 
 void Captura::CopiaPlantilla(const QString& plantilla, const QString& tabla) {
-    // A failed copy leaves the live table as it was; the user is told which file.
+    // A template is checked before it may replace a working table: a damaged one would leave a table
+    // the next start-up cannot open. A failed check or copy leaves the table as it was and says so.
     const QDir dir(estado_.sRutaApp);
-    const ResultadoCopia r = CopiaTabla(dir.filePath(plantilla), dir.filePath(tabla));
+    ResultadoCopia r;
+    try {
+        CompruebaTabla(dir.filePath(plantilla), DefinicionDe(tabla));
+        r = CopiaTabla(dir.filePath(plantilla), dir.filePath(tabla));
+    } catch (const ErrorTabla& e) {
+        r.mensaje = e.mensaje();
+    }
     if (!r.ok)
         Avisa(QStringLiteral("No se pudo vaciar «%1» con su plantilla «%2»; la tabla quedó como estaba.\n%3")
                   .arg(tabla, plantilla, r.mensaje),
@@ -230,7 +251,8 @@ void Captura::GuardaInformacion() {
     };
 
     // Nothing is stored cut: every value is tried on a scratch record first, and any that does not
-    // fit refuses the whole save before anything is written.
+    // fit refuses the whole save before anything is written. A field missing from a table is no
+    // value fault: the engine's message ends the save.
     QStringList noCaben;
     auto prueba = [&](OrigenDatos& origen, const std::vector<Dato>& datos) {
         Cursor ensayo = origen.Registros().Clone();
@@ -238,12 +260,12 @@ void Captura::GuardaInformacion() {
         for (const Dato& d : datos) {
             try {
                 ensayo.SetValor(QStringView(d.campo), d.valor);
-            } catch (const ErrorTabla&) {
+            } catch (const ErrorTabla& e) {
+                if (e.motivo().isEmpty()) throw;
                 const QString nombre = d.control ? d.control->NombreCampo
                                                  : (QStringView(d.campo) == u"cantidad" ? QStringLiteral("Cantidad")
                                                                                         : QStringLiteral("Valor en Dólares"));
-                const int ancho = ensayo.CampoEn(ensayo.IndiceCampo(QStringView(d.campo))).ancho;
-                noCaben << QStringLiteral("%1 (admite %2 caracteres)").arg(nombre).arg(ancho);
+                noCaben << QStringLiteral("%1 (%2)").arg(nombre, e.motivo());
             }
         }
         ensayo.CancelUpdate();
@@ -252,14 +274,14 @@ void Captura::GuardaInformacion() {
     prueba(dtsSolicitud, solicitud);
     if (!noCaben.isEmpty()) {
         estado_.sFaltantes = noCaben.join(QStringLiteral(",\r"));
-        Avisa(QStringLiteral("No se guardó la información: los siguientes datos son más largos de lo que admite su "
-                             "campo. Acórtelos e intente de nuevo:\r") +
+        Avisa(QStringLiteral("No se guardó la información: los siguientes datos no caben en su campo. Corríjalos e "
+                             "intente de nuevo:\r") +
                   estado_.sFaltantes,
               QStringLiteral("Dato requerido"), int(Icono::Informacion));
         return;
     }
 
-    const PunteroOcupado ocupado;
+    std::optional<PunteroOcupado> ocupado(std::in_place);
     const bool agrega = nLimpiezas > 0;
     Cursor& e = dtsPrincipal.Registros();
     Cursor& s = dtsSolicitud.Registros();
@@ -279,6 +301,9 @@ void Captura::GuardaInformacion() {
     const qint64 escrito = e.LastModified();
     try {
         escribe(s, solicitud);
+        // Told it is saved, the user may switch the machine off: both files reach the disk first.
+        e.Asegura();
+        s.Asegura();
     } catch (const ErrorTabla&) {
         s.CancelUpdate();
         try {
@@ -299,9 +324,15 @@ void Captura::GuardaInformacion() {
     if (!agrega) {
         LimpiaCampos(estado_, controles_);
         AsignaCampo();
+        ocupado.reset();
         Avisa(QStringLiteral("Se ha guardado la información correctamente"), QStringLiteral("Dato requerido"),
               int(Icono::Informacion));
     } else {
+        // The form, the tables and "the current record" agree: the records just written are current,
+        // so a following "Limpiar" speaks of the request on screen.
+        e.SetBookmark(escrito);
+        s.SetBookmark(s.LastModified());
+        ocupado.reset();
         Avisa(QStringLiteral("Se ha guardado la información correctamente, debera importarlo a la unidad A:"),
               QStringLiteral("Dato requerido"), int(Icono::Informacion));
     }

@@ -6,10 +6,10 @@
 #include "ControlesTexto.h"
 #include "EstadoInicia.h"
 #include "ReglasCaptura.h"
+#include "Resguardo.h"
 #include "ServicioMensajes.h"
 
 #include <QTabWidget>
-#include <QTimer>
 
 namespace lorum {
 
@@ -35,21 +35,21 @@ void Captura::Avisa(const QString& texto, const QString& titulo, int icono) cons
 void Captura::ConectaReglas() {
     // Key filters: the field has already upper-cased the key.
     for (ControldfTxt* campo : {TxtCP, TxtTelefono, TxtRep_Tel})
-        connect(campo, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::SoloDigitos(k); });
-    connect(TxtFax, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::DigitosYPunto(k); });
-    connect(TxtRecif, &ControldfTxt::KeyPress1, this, [this](int& k) { k = reglas::Recif(k, int(TxtRecif->Text().size())); });
-    connect(dfRFC, &ControldfTxt::KeyPress1, this, [this](int& k) { k = reglas::Rfc(k, int(dfRFC->Text().size())); });
-    connect(TxtFraccion, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::Fraccion(k); });
+        ConectaRegla(estado_, campo, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::SoloDigitos(k); });
+    ConectaRegla(estado_, TxtFax, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::DigitosYPunto(k); });
+    ConectaRegla(estado_, TxtRecif, &ControldfTxt::KeyPress1, this, [this](int& k) { k = reglas::Recif(k, int(TxtRecif->Text().size())); });
+    ConectaRegla(estado_, dfRFC, &ControldfTxt::KeyPress1, this, [this](int& k) { k = reglas::Rfc(k, int(dfRFC->Text().size())); });
+    ConectaRegla(estado_, TxtFraccion, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::Fraccion(k); });
 
-    connect(dfRFC, &ControlCampo::Validar, this, [this](bool& cancelar) { VerificaRfcAlSalir(&cancelar); });
-    connect(dfRFC, &ControlCampo::LostFocus, this, [this] { BuscaRfcEspecial(); });
+    ConectaRegla(estado_, dfRFC, &ControlCampo::Validar, this, [this](bool& cancelar) { VerificaRfcAlSalir(&cancelar); });
+    ConectaRegla(estado_, dfRFC, &ControlCampo::LostFocus, this, [this] { BuscaRfcEspecial(); });
 
-    connect(cmbTramite, &ControlCampo::Validar, this, [this](bool& cancelar) {
+    ConectaRegla(estado_, cmbTramite, &ControlCampo::Validar, this, [this](bool& cancelar) {
         if (!reglas::TramiteNoDisponible(nombreElegido(cmbTramite))) return;
         Avisa(QStringLiteral("Este opción aún no está disponible."), QStringLiteral("AVISO"), int(Icono::Exclamacion));
         cancelar = true;
     });
-    connect(cmbDestino, &ControlCampo::Validar, this, [this](bool& cancelar) {
+    ConectaRegla(estado_, cmbDestino, &ControlCampo::Validar, this, [this](bool& cancelar) {
         if (!reglas::DestinoIncorrecto(nombreElegido(cmbRegimen), nombreElegido(cmbDestino))) return;
         Avisa(QStringLiteral("Este destino no corresponde al regimen aduanal que eligío."), QStringLiteral("Destino incorrecto"),
               int(Icono::Informacion));
@@ -57,9 +57,9 @@ void Captura::ConectaReglas() {
     });
 
     // The capture goes on with the merchandise once the representative is done.
-    connect(TxtRep_Tel, &ControlCampo::LostFocus, this, [this] { SSTab1->setCurrentIndex(2); });
+    ConectaRegla(estado_, TxtRep_Tel, &ControlCampo::LostFocus, this, [this] { SSTab1->setCurrentIndex(2); });
 
-    connect(ChkOtr, &ControlCampo::Click, this, [this] { AplicaOtros(); });
+    ConectaRegla(estado_, ChkOtr, &ControlCampo::Click, this, [this] { AplicaOtros(); });
 
     const struct {
         ControlTxtMl* campo;
@@ -78,7 +78,7 @@ void Captura::ConectaReglas() {
         ControlTxtMl* campo = l.campo;
         const QString aviso = QString::fromUtf8(l.aviso);
         // The warning does not keep the focus; the save refuses such a text later.
-        connect(campo, &ControlCampo::Validar, this, [this, campo, aviso](bool&) {
+        ConectaRegla(estado_, campo, &ControlCampo::Validar, this, [this, campo, aviso](bool&) {
             if (campo->Text().size() > 254) Avisa(aviso, QStringLiteral("Información"), int(Icono::Informacion));
         });
     }
@@ -120,7 +120,7 @@ void Captura::BuscaRfcEspecial() {
     if (!especial) return;
     Avisa(QStringLiteral("RFC especial"), QStringLiteral("Información"), int(Icono::Informacion));
     // After the focus change that brought us here has finished.
-    QTimer::singleShot(0, cmbTramite, [this] { cmbTramite->setFocus(Qt::OtherFocusReason); });
+    Difiere(estado_, cmbTramite, [this] { cmbTramite->setFocus(Qt::OtherFocusReason); });
 }
 
 void Captura::AplicaOtros() {

@@ -5,6 +5,8 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTimer>
+#include <QWheelEvent>
 
 namespace lorum {
 
@@ -88,7 +90,33 @@ QString ControlCatalogo::VerificaDato(const QString&) const {
     return Text().isEmpty() ? NombreCampo : QString();
 }
 
-ControlCmb::ControlCmb(QWidget* padre) : ControlCatalogo(1001, padre), cmbData(new QComboBox(this)) {
+void CajaCombo::showPopup() {
+    eligiendo_ = true;
+    QComboBox::showPopup();
+}
+
+void CajaCombo::hidePopup() {
+    QComboBox::hidePopup();
+    // The entry taken from the list is set right after the list closes, within the same event.
+    QTimer::singleShot(0, this, [this] { eligiendo_ = false; });
+}
+
+void CajaCombo::keyPressEvent(QKeyEvent* e) {
+    const bool flecha = !(e->modifiers() & Qt::AltModifier) &&
+                        (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down || e->key() == Qt::Key_PageUp ||
+                         e->key() == Qt::Key_PageDown);
+    const bool antes = std::exchange(eligiendo_, eligiendo_ || flecha);
+    QComboBox::keyPressEvent(e);
+    if (flecha) eligiendo_ = antes || view()->isVisible();
+}
+
+void CajaCombo::wheelEvent(QWheelEvent* e) {
+    const bool antes = std::exchange(eligiendo_, true);
+    QComboBox::wheelEvent(e);
+    eligiendo_ = antes;
+}
+
+ControlCmb::ControlCmb(QWidget* padre) : ControlCatalogo(1001, padre), cmbData(new CajaCombo(this)) {
     cmbData->setObjectName(QStringLiteral("cmbData"));
     cmbData->setEditable(true);
     cmbData->setInsertPolicy(QComboBox::NoInsert);
@@ -97,14 +125,14 @@ ControlCmb::ControlCmb(QWidget* padre) : ControlCatalogo(1001, padre), cmbData(n
     Envuelve(cmbData);
     // An entry chosen from the keyboard (arrow keys) or the drop-down list.
     connect(cmbData, &QComboBox::currentIndexChanged, this, [this](int indice) {
-        if (escogiendo_ || indice < 0) return;
+        if (escogiendo_ || indice < 0 || !cmbData->Eligiendo()) return;
         nLista = qint16(indice);
         elegidoAhora_ = true;
         emit Click();
     });
     // Choosing the entry that was already chosen raises Click too.
     connect(cmbData, &QComboBox::activated, this, [this](int indice) {
-        if (!std::exchange(elegidoAhora_, false)) Escoge(indice);
+        if (!std::exchange(elegidoAhora_, false) && cmbData->Eligiendo()) Escoge(indice);
     });
     connect(cmbData, &QComboBox::editTextChanged, this, [this] {
         if (!escogiendo_) nLista = -1;
@@ -120,7 +148,10 @@ void ControlCmb::Escoge(int renglon) {
 }
 
 void ControlCmb::Limpia() {
+    escogiendo_ = true;
+    cmbData->setCurrentIndex(-1);
     cmbData->setEditText(QString());
+    escogiendo_ = false;
     nLista = -1;
     emit LimpiaEvento();
 }
@@ -142,7 +173,7 @@ void ControlCmb::VaciaVisible() {
 void ControlCmb::AgregaVisible(const QString& texto) {
     escogiendo_ = true;
     cmbData->addItem(texto);
-    cmbData->setEditText(QString());
+    cmbData->setCurrentIndex(-1);
     escogiendo_ = false;
 }
 QString ControlCmb::TextoDeEntrada(const Cursor& registros) const {

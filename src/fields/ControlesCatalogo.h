@@ -60,8 +60,27 @@ protected:
     OrigenDatos origen_;
 };
 
+// The inner combo of ControlCmb. It tells a choice made in its list, with the arrow keys or the wheel
+// from the combo's own matching of typed text, which is no choice.
+class CajaCombo : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+    bool Eligiendo() const { return eligiendo_; }
+    void showPopup() override;
+    void hidePopup() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+
+private:
+    bool eligiendo_ = false;
+};
+
 // Drop-down catalog combo (inner combo cmbData); holds at most 1001 entries. Typing into it clears
-// the choice (nLista -1).
+// the choice (nLista -1); a typed text is no choice until an entry is chosen, and with no choice no
+// entry is current, so the first Down arrow chooses the first entry.
 class ControlCmb : public ControlCatalogo {
     Q_OBJECT
 public:
@@ -74,7 +93,7 @@ public:
     void setText(const QString& texto) override;
     QWidget* Interior() const override { return cmbData; }
 
-    QComboBox* cmbData;
+    CajaCombo* cmbData;
 
 protected:
     void VaciaVisible() override;

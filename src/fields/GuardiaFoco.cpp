@@ -6,6 +6,17 @@
 
 namespace lorum {
 
+namespace {
+
+// Sets a flag for as long as it lives, even when a rule throws.
+struct Dentro {
+    explicit Dentro(bool& bandera) : bandera_(bandera) { bandera_ = true; }
+    ~Dentro() { bandera_ = false; }
+    bool& bandera_;
+};
+
+}  // namespace
+
 GuardiaFoco::GuardiaFoco(QObject* padre) : QObject(padre) {
     connect(qApp, &QApplication::focusChanged, this, &GuardiaFoco::CambioDeFoco);
 }
@@ -21,19 +32,32 @@ void GuardiaFoco::CambioDeFoco(QWidget* viejo, QWidget* nuevo) {
     if (dentro_) return;
     ControlCampo* campoViejo = CampoDe(viejo);
     ControlCampo* campoNuevo = CampoDe(nuevo);
-    if (campoViejo == campoNuevo) return;
+    if (campoViejo && campoViejo == campoNuevo) return;
 
-    if (campoViejo && nuevo) {
+    // The focus going to another window (a message box, a dialog, another program) does not leave
+    // the field: it is remembered, and only a move to another control of its own window counts.
+    if (campoViejo && (!nuevo || nuevo->window() != campoViejo->window())) {
+        fuera_ = campoViejo;
+        return;
+    }
+    if (!campoViejo && fuera_) {
+        if (!nuevo || nuevo->window() != fuera_->window()) return;  // still away from the form
+        campoViejo = std::exchange(fuera_, nullptr);
+        if (campoViejo == campoNuevo) return;  // back to the same field: nothing happened
+    }
+    fuera_ = nullptr;
+
+    if (campoViejo) {
         QPointer<ControlCampo> guardado(campoViejo);
         bool cancelar = false;
-        dentro_ = true;
-        emit campoViejo->Validar(cancelar);
-        dentro_ = false;
+        {
+            const Dentro d(dentro_);
+            emit campoViejo->Validar(cancelar);
+        }
         if (!guardado) return;
         if (cancelar) {
-            dentro_ = true;
+            const Dentro d(dentro_);
             guardado->Interior()->setFocus(Qt::OtherFocusReason);
-            dentro_ = false;
             return;
         }
         guardado->AvisaFocoPerdido();

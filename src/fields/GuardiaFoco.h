@@ -11,7 +11,8 @@ class ControlCampo;
 
 // Watches the application's focus. Before the focus may leave a field control it raises that field's
 // Validar; a cancelled leave puts the focus back and the field's lost-focus rules do not run.
-// Message boxes shown during a validation do not start another one.
+// Message boxes shown during a validation do not start another one, and the focus going to another
+// window (a message box) and coming back is no leave at all.
 class GuardiaFoco : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +22,7 @@ public:
 private:
     void CambioDeFoco(QWidget* viejo, QWidget* nuevo);
     bool dentro_ = false;
+    QPointer<ControlCampo> fuera_;  // the field that had the focus when it went to another window
 };
 
 }  // namespace lorum

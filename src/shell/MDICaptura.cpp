@@ -44,8 +44,11 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
     setObjectName(QStringLiteral("MDICaptura"));
     setWindowTitle(QStringLiteral("LORUM"));
     setCentralWidget(captura_);
-    // The operations the commands run, by the capture form's names; the help windows come with
-    // their part of the program.
+    // The capture form is a maximised child window: its caption shows in the main window's title.
+    connect(captura_, &QWidget::windowTitleChanged, this, [this](const QString& titulo) {
+        setWindowTitle(titulo.isEmpty() ? QStringLiteral("LORUM") : QStringLiteral("LORUM - [%1]").arg(titulo));
+    });
+    // The operations the commands run, by the capture form's names; the help windows do nothing.
     Operaciones = {
         {QStringLiteral("GuardaInformacion"), [this] { captura_->GuardaInformacion(); }},
         {QStringLiteral("LimpiaInformacion"), [this] { captura_->LimpiaInformacion(); }},

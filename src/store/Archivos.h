@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Campo.h"
+
 #include <QString>
 
 namespace lorum {
@@ -10,6 +12,13 @@ namespace lorum {
 QString ResuelveArchivo(const QString& directorio, const QString& nombre);
 QString ResuelveRuta(const QString& ruta);  // the same for a whole path
 bool ExisteArchivo(const QString& ruta);    // letter case ignored in the file's name
+
+// Flushes a folder's entries (a file renamed into it) to stable storage; false when refused.
+bool AseguraDirectorio(const QString& directorio);
+
+// Checks a table file before it may replace a working table: readable to its last record, and holding
+// every field of `leidos` by name (any case) and kind. Throws ErrorTabla naming the file and the fault.
+void CompruebaTabla(const QString& ruta, const DefinicionTabla& leidos);
 
 // Outcome of a whole-file copy: whether it worked and, when not, a Spanish message naming the file.
 struct ResultadoCopia {

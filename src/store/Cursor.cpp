@@ -14,9 +14,11 @@ void Cursor::Sincroniza() const {
     // The file was read anew (replaced on disk): old positions mean nothing, start over.
     if (generacion_ != tabla_->generacion()) {
         generacion_ = tabla_->generacion();
-        posicion_ = Siguiente(0);
+        posicion_ = AlFinal(Siguiente(0));
     }
 }
+
+qint64 Cursor::AlFinal(qint64 registro) const { return registro >= tabla_->NumFisicos() ? kFin : registro; }
 
 bool Cursor::Visible(qint64 r) const {
     return r >= 0 && r < tabla_->NumFisicos() && !tabla_->Borrado(r) &&
@@ -38,8 +40,7 @@ qint64 Cursor::Anterior(qint64 desde) const {
 
 void Cursor::MoveFirst() {
     CancelUpdate();
-    posicion_ = Siguiente(0);
-    if (posicion_ >= tabla_->NumFisicos()) posicion_ = kFin;
+    posicion_ = AlFinal(Siguiente(0));
     generacion_ = tabla_->generacion();
 }
 
@@ -54,8 +55,7 @@ void Cursor::MoveNext() {
     CancelUpdate();
     Sincroniza();
     if (posicion_ == kFin) return;
-    posicion_ = Siguiente(posicion_ + 1);
-    if (posicion_ >= tabla_->NumFisicos()) posicion_ = kFin;
+    posicion_ = AlFinal(Siguiente(posicion_ + 1));
 }
 
 void Cursor::MovePrevious() {
@@ -66,8 +66,9 @@ void Cursor::MovePrevious() {
 }
 
 bool Cursor::Eof() const {
+    // A current record deleted (by this cursor or another) is no current record any more.
     Sincroniza();
-    return posicion_ >= tabla_->NumFisicos();
+    return posicion_ == kFin || (posicion_ >= 0 && !Visible(posicion_));
 }
 
 bool Cursor::Bof() const {
@@ -223,6 +224,8 @@ void Cursor::Delete() {
     ExigeActual();
     tabla_->Borra(posicion_);
 }
+
+void Cursor::Asegura() const { tabla_->Asegura(); }
 
 qint64 Cursor::Bookmark() const {
     ExigeActual();

@@ -24,6 +24,7 @@ public:
     void MoveLast();
     void MoveNext();
     void MovePrevious();
+    // At the end, or standing on a record that is gone (deleted): no current record either way.
     bool Eof() const;
     bool Bof() const;
 
@@ -55,6 +56,8 @@ public:
     void Update();
     void CancelUpdate();
     void Delete();
+    // Flushes the table's file to stable storage; for the points where the user is told work is safe.
+    void Asegura() const;
     Modo EditMode() const { return modo_; }
 
     qint64 Bookmark() const;  // the record's place in the file; stable while the file is not replaced
@@ -67,11 +70,13 @@ private:
     bool Visible(qint64 registro) const;
     qint64 Siguiente(qint64 desde) const;  // first visible at or after desde, or NumFisicos()
     qint64 Anterior(qint64 desde) const;   // last visible at or before desde, or -1
+    qint64 AlFinal(qint64 registro) const;  // kFin for any place past the records
     void Sincroniza() const;
     void ExigeActual() const;
     int ColumnaReal(int posicion) const;
     int PosicionDe(QStringView nombre) const;  // throws for an unknown field
 
+    // The one way of being past the last record, whatever the table grows to.
     static constexpr qint64 kFin = std::numeric_limits<qint64>::max();
 
     std::shared_ptr<TablaDbf> tabla_;

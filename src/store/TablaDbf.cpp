@@ -6,6 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -66,6 +72,15 @@ QByteArray recorta(const char* p, int n) {
 }
 
 }  // namespace
+
+bool AseguraArchivo(QFile& archivo) {
+    if (!archivo.flush()) return false;
+#ifdef Q_OS_WIN
+    return _commit(archivo.handle()) == 0;
+#else
+    return ::fsync(archivo.handle()) == 0;
+#endif
+}
 
 TablaDbf::TablaDbf(QString ruta) : ruta_(std::move(ruta)) {}
 
@@ -326,7 +341,10 @@ QByteArray TablaDbf::RegistroVacio() const { return QByteArray(largoRegistro_, '
 
 void TablaDbf::PonValor(QByteArray& registro, int indice, const QVariant& valor) const {
     const Campo& c = campos_[size_t(indice)];
-    auto falla = [&](const QString& que) { Falla(QStringLiteral("el campo «%1» %2").arg(c.nombre, que)); };
+    // The message names file and field; the reason alone travels with it for the form's own wording.
+    auto falla = [&](const QString& que, const QString& motivo) {
+        throw ErrorTabla(QStringLiteral("Tabla «%1»: el campo «%2» %3").arg(nombre(), c.nombre, que), motivo);
+    };
     QByteArray bytes;
     const bool nulo = !valor.isValid() || valor.isNull();
     switch (c.tipo) {
@@ -338,33 +356,39 @@ void TablaDbf::PonValor(QByteArray& registro, int indice, const QVariant& valor)
             auto codificado = Codifica(texto, pagina_, &rechazado);
             if (!codificado)
                 falla(QStringLiteral("no puede guardar el carácter «%1» (U+%2) en la página de códigos %3.")
-                          .arg(rechazado).arg(rechazado.unicode(), 4, 16, QLatin1Char('0')).arg(NombrePagina(pagina_)));
+                          .arg(rechazado).arg(rechazado.unicode(), 4, 16, QLatin1Char('0')).arg(NombrePagina(pagina_)),
+                      QStringLiteral("no admite el carácter «%1»").arg(rechazado));
             if (codificado->size() > c.ancho)
-                falla(QStringLiteral("admite %1 caracteres y el valor tiene %2.").arg(c.ancho).arg(codificado->size()));
+                falla(QStringLiteral("admite %1 caracteres y el valor tiene %2.").arg(c.ancho).arg(codificado->size()),
+                      QStringLiteral("admite %1 caracteres").arg(c.ancho));
             bytes = *codificado;
             break;
         }
         case 'N':
         case 'F': {
             double v = 0;
+            auto noEsNumero = [&](const QString& t) {
+                falla(QStringLiteral("es numérico y «%1» no es un número.").arg(t), QStringLiteral("«%1» no es un número").arg(t));
+            };
             if (valor.typeId() == QMetaType::QString) {
                 const QString t = valor.toString().trimmed();
                 if (t.isEmpty()) break;
                 bool ok = false;
                 v = t.toDouble(&ok);
-                if (!ok) falla(QStringLiteral("es numérico y «%1» no es un número.").arg(t));
+                if (!ok) noEsNumero(t);
             } else {
                 if (nulo) break;
                 bool ok = false;
                 v = valor.toDouble(&ok);
-                if (!ok) falla(QStringLiteral("es numérico y el valor no es un número."));
+                if (!ok) noEsNumero(valor.toString());
             }
-            if (!std::isfinite(v)) falla(QStringLiteral("no puede guardar un número infinito."));
+            if (!std::isfinite(v)) noEsNumero(valor.toString());
             QString t = QString::number(v, 'f', c.decimales);
             if (t.startsWith(u'-') && t.toDouble() == 0) t.remove(0, 1);  // no "-0.00"
             if (t.size() > c.ancho)
                 falla(QStringLiteral("admite números de %1 caracteres con %2 decimales; %3 no cabe.")
-                          .arg(c.ancho).arg(c.decimales).arg(TextoDeNumero(v)));
+                          .arg(c.ancho).arg(c.decimales).arg(TextoDeNumero(v)),
+                      QStringLiteral("el número más grande que admite es %1").arg(MayorNumero(c)));
             bytes = t.rightJustified(c.ancho, u' ').toLatin1();
             break;
         }
@@ -372,7 +396,8 @@ void TablaDbf::PonValor(QByteArray& registro, int indice, const QVariant& valor)
             if (nulo) break;
             QDate fecha = valor.toDate();
             if (!fecha.isValid()) fecha = QDate::fromString(valor.toString(), QStringLiteral("yyyyMMdd"));
-            if (!fecha.isValid() || fecha.year() < 1 || fecha.year() > 9999) falla(QStringLiteral("es de fecha y el valor no es una fecha."));
+            if (!fecha.isValid() || fecha.year() < 1 || fecha.year() > 9999)
+                falla(QStringLiteral("es de fecha y el valor no es una fecha."), QStringLiteral("el valor no es una fecha"));
             bytes = fecha.toString(QStringLiteral("yyyyMMdd")).toLatin1();
             break;
         }
@@ -380,10 +405,24 @@ void TablaDbf::PonValor(QByteArray& registro, int indice, const QVariant& valor)
             bytes = nulo ? QByteArray("?") : QByteArray(valor.toBool() ? "T" : "F");
             break;
         default:
-            falla(QStringLiteral("es de un tipo que no se puede escribir (%1).").arg(QChar::fromLatin1(c.tipo)));
+            falla(QStringLiteral("es de un tipo que no se puede escribir (%1).").arg(QChar::fromLatin1(c.tipo)),
+                  QStringLiteral("no se puede escribir"));
     }
     QByteArray relleno = bytes.leftJustified(c.ancho, ' ');
     registro.replace(c.desplazamiento, c.ancho, relleno);
+}
+
+QString MayorNumero(const Campo& c) {
+    const int enteros = std::max(1, c.ancho - (c.decimales > 0 ? c.decimales + 1 : 0));
+    QString t(enteros, u'9');
+    if (c.decimales > 0) t += u'.' + QString(c.decimales, u'9');
+    return t;
+}
+
+void TablaDbf::Asegura() const {
+    QFile archivo(ruta_);
+    if (!archivo.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) || !AseguraArchivo(archivo))
+        Falla(QStringLiteral("no se pudo asegurar en el disco (%1).").arg(archivo.errorString()));
 }
 
 void TablaDbf::EscribeEnArchivo(qint64 posicion, const QByteArray& bytes, bool conCuenta) {

@@ -24,6 +24,12 @@ struct EstructuraDbf {
     std::optional<PaginaCodigos> marca;
 };
 
+// The largest number a numeric field holds, as text ("99999999.9999999999" for N 19,10).
+QString MayorNumero(const Campo& campo);
+
+// Flushes an open file to stable storage; false when the system refuses.
+bool AseguraArchivo(QFile& archivo);
+
 // Reads and checks the header of an open file; throws ErrorTabla naming the file.
 EstructuraDbf LeeEstructura(QFile& archivo);
 
@@ -93,6 +99,8 @@ public:
     void Reescribe(qint64 registro, const QByteArray& bytes);
     qint64 Agrega(const QByteArray& bytes);
     void Borra(qint64 registro);
+    // Flushes the file to stable storage (the writes above only reach the system's cache).
+    void Asegura() const;
 
     // Grows each time the file is read anew, so cursors can tell their positions may be stale.
     quint64 generacion() const { return generacion_; }

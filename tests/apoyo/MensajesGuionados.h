@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImprimeQt.h"
 #include "ServicioMensajes.h"
 
 #include <QString>

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 using namespace lorum;
@@ -269,26 +270,122 @@ TEST_F(Motor, PaginasDeCodigos) {
     EXPECT_EQ(w.Valor(0).toString(), espanol + QStringLiteral(" 10 €"));
 }
 
-TEST_F(Motor, NumeroQueNoCabeSeRechazaSinTocarElArchivo) {
+TEST_F(Motor, ValorQueNoCabeSeRechazaConSuMotivoSinTocarElArchivo) {
     const QString ruta = TablaSimple("t.dbf", {{"A", 1, 1}});
     const QByteArray antes = LeeBytes(ruta);
     Cursor c = AbreCursor(Dir(), kFox, "t");
     c.Edit();
-    EXPECT_THROW(c.SetValor(u"IMPORTE", 123456.0), ErrorTabla);  // N 8.2 holds 99999.99
-    EXPECT_THROW(c.SetValor(u"CLAVE", 1000), ErrorTabla);
-    EXPECT_THROW(c.SetValor(u"CLAVE", QStringLiteral("12abc")), ErrorTabla);
-    EXPECT_THROW(c.SetValor(u"NOMBRE", QStringLiteral("ONCE LETRAS")), ErrorTabla);
+    const struct {
+        const char16_t* campo;
+        QVariant valor;
+        const char* motivo;
+    } casos[] = {
+        {u"IMPORTE", 123456.0, "el número más grande que admite es 99999.99"},  // N 8.2
+        {u"IMPORTE", 1e9, "el número más grande que admite es 99999.99"},
+        {u"CLAVE", 1000, "el número más grande que admite es 999"},
+        {u"CLAVE", QStringLiteral("12abc"), "«12abc» no es un número"},
+        {u"NOMBRE", QStringLiteral("ONCE LETRAS"), "admite 10 caracteres"},
+        {u"NOMBRE", QStringLiteral("10 €"), "no admite el carácter «€»"},
+        {u"NOMBRE", QStringLiteral("日本"), "no admite el carácter «日»"},
+    };
+    for (const auto& k : casos) {
+        try {
+            c.SetValor(QStringView(k.campo), k.valor);
+            ADD_FAILURE() << "aceptado: " << k.motivo;
+        } catch (const ErrorTabla& e) {
+            EXPECT_EQ(e.motivo(), QString::fromUtf8(k.motivo));
+            EXPECT_TRUE(e.mensaje().contains(QStringLiteral("t.dbf"))) << e.mensaje().toStdString();
+        }
+    }
+    try {
+        c.SetValor(u"NO_HAY", 1);
+        ADD_FAILURE();
+    } catch (const ErrorTabla& e) {
+        EXPECT_TRUE(e.motivo().isEmpty()) << "an unknown field is no value fault";
+    }
     c.SetValor(u"IMPORTE", -9999.99);
     c.SetValor(u"CLAVE", QVariant());
     c.Update();
     EXPECT_EQ(c.Valor(u"IMPORTE").toDouble(), -9999.99);
     EXPECT_FALSE(c.Valor(u"CLAVE").isValid());  // blank reads as absent
     EXPECT_NE(LeeBytes(ruta), antes);
+    c.Asegura();
+}
 
-    c.AddNew();
-    EXPECT_THROW(c.SetValor(u"IMPORTE", 1e9), ErrorTabla);
-    c.CancelUpdate();
-    EXPECT_EQ(c.RecordCount(), 1);
+TEST_F(Motor, UnaSolaManeraDeEstarAlFinalYUnBorradoNoEsRegistroActual) {
+    // Each way of reaching the end; an append by any cursor must then leave the cursor at the end.
+    const QString plantilla = TablaSimple("vacia.dbf", {});
+    const struct {
+        const char* como;
+        std::function<void(Cursor&)> llega;
+        int registros;
+    } casos[] = {
+        {"tabla vacía", [](Cursor&) {}, 0},
+        {"MoveLast en vacía", [](Cursor& c) { c.MoveLast(); }, 0},
+        {"MoveNext tras el último", [](Cursor& c) { c.MoveLast(); c.MoveNext(); }, 2},
+        {"releída tras una copia", [&](Cursor&) { ASSERT_TRUE(CopiaTabla(plantilla, Ruta("t.dbf")).ok); }, 2},
+    };
+    for (const auto& k : casos) {
+        std::vector<std::tuple<QString, double, int>> filas;
+        for (int i = 0; i < k.registros; ++i) filas.push_back({QStringLiteral("R%1").arg(i), i, i});
+        TablaSimple("t.dbf", filas);
+        Cursor c = AbreCursor(Dir(), kFox, "t");
+        Cursor otro = c.Clone();
+        k.llega(c);
+        ASSERT_TRUE(c.Eof()) << k.como;
+        c.AddNew();
+        c.SetValor(0, QStringLiteral("NUEVO"));
+        c.Update();
+        EXPECT_TRUE(c.Eof()) << k.como << ": an append leaves the current record as it was";
+        otro.AddNew();
+        otro.SetValor(0, QStringLiteral("OTRO"));
+        otro.Update();
+        EXPECT_TRUE(c.Eof()) << k.como;
+        EXPECT_THROW(c.Edit(), ErrorTabla) << k.como;
+        c.MovePrevious();
+        EXPECT_EQ(c.Valor(0).toString(), QStringLiteral("OTRO")) << k.como;
+    }
+
+    // A deleted current record, by this cursor or another on the same file, is no current record.
+    TablaSimple("t.dbf", {{"A", 1, 1}, {"B", 2, 2}, {"C", 3, 3}});
+    Cursor c = AbreCursor(Dir(), kFox, "t");
+    Cursor otro = AbreCursor(Dir(), kFox, "t");
+    c.MoveNext();
+    c.Delete();
+    EXPECT_TRUE(c.Eof());
+    EXPECT_FALSE(c.Bof());
+    EXPECT_THROW(c.Edit(), ErrorTabla);
+    EXPECT_THROW(c.Delete(), ErrorTabla);
+    c.MoveNext();
+    EXPECT_EQ(c.Valor(0).toString(), QStringLiteral("C"));
+    otro.MoveLast();
+    c.Delete();
+    EXPECT_TRUE(otro.Eof()) << "deleted through another cursor";
+    otro.MovePrevious();
+    EXPECT_EQ(otro.Valor(0).toString(), QStringLiteral("A"));
+    otro.Delete();
+    EXPECT_TRUE(otro.Eof());
+    EXPECT_TRUE(otro.Bof()) << "nothing left: both ends at once";
+}
+
+TEST_F(Motor, ComprobarUnaTablaAntesDeQueReemplaceAOtra) {
+    const DefinicionTabla leidos = {CampoC("NOMBRE", 10), CampoN("CLAVE", 3)};
+    TablaSimple("buena.dbf", {{"A", 1, 1}});
+    EXPECT_NO_THROW(CompruebaTabla(Ruta("BUENA.DBF"), leidos));
+    EscribeBytes(Ruta("corta.dbf"), QByteArray("\x03\x7E\x0C\x06\x00\x00", 6));
+    TablaDbf::Crea(Ruta("otra.dbf"), {CampoC("nombre", 10), CampoC("CLAVE", 3)});
+    const struct {
+        const char* archivo;
+        const char* dice;
+    } malas[] = {{"corta.dbf", "corta.dbf"}, {"otra.dbf", "«CLAVE»"}, {"falta.dbf", "falta.dbf"}};
+    for (const auto& k : malas) {
+        try {
+            CompruebaTabla(Ruta(k.archivo), leidos);
+            ADD_FAILURE() << k.archivo;
+        } catch (const ErrorTabla& e) {
+            EXPECT_TRUE(e.mensaje().contains(QString::fromUtf8(k.dice))) << e.mensaje().toStdString();
+        }
+    }
 }
 
 TEST_F(Motor, OrigenDeDatosSeDesligaYSeReabre) {
