@@ -1,4 +1,5 @@
 #include "ArranquePrueba.h"
+#include "Auxiliares.h"
 #include "Bienvenida.h"
 #include "ControlChk.h"
 #include "ControlesCatalogo.h"
@@ -9,6 +10,7 @@
 #include "ServiciosCampos.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTabWidget>
 #include <QTest>
 
@@ -88,6 +90,32 @@ TEST_F(Formulario, UnRfcEspecialLoAvisaYPasaAlTramite) {
     Sal(f.dfRFC);
     EXPECT_EQ(mensajes.mostrados.size(), 1u);
     EXPECT_EQ(ConFoco(), f.CtrdfTxtRSPat);
+
+    // A missing, damaged or doubled catalog ends the look-up with the engine's message; the program
+    // goes on and the focus moves on.
+    const QString catalogo = dir.filePath(QStringLiteral("CATRFCES.dbf"));
+    const QByteArray bytes = LeeBytes(catalogo);
+    const struct {
+        const char* caso;
+        std::function<void()> dana;
+        const char* dice;
+    } casos[] = {
+        {"falta", [&] { QFile::remove(catalogo); }, "CATRFCES"},
+        {"dañado", [&] { EscribeBytes(catalogo, QByteArray(6, '\x03')); }, "CATRFCES.dbf"},
+        {"dos veces", [&] { EscribeBytes(dir.filePath(QStringLiteral("catrfces.DBF")), bytes); }, "solo difieren en mayúsculas"},
+    };
+    for (const auto& k : casos) {
+        QFile::remove(dir.filePath(QStringLiteral("catrfces.DBF")));
+        EscribeBytes(catalogo, bytes);
+        k.dana();
+        mensajes.mostrados.clear();
+        mensajes.Responde(R::Aceptar);
+        f.dfRFC->setDatoTxt(QStringLiteral("XAXX010101000"));
+        Sal(f.dfRFC);
+        ASSERT_EQ(mensajes.mostrados.size(), 1u) << k.caso;
+        EXPECT_TRUE(mensajes.mostrados[0].texto.contains(QString::fromUtf8(k.dice))) << k.caso << ": " << mensajes.mostrados[0].texto.toStdString();
+        EXPECT_EQ(ConFoco(), f.CtrdfTxtRSPat) << k.caso;
+    }
 }
 
 TEST_F(Formulario, TramiteYDestinoNoPermitidosRetienenElFoco) {

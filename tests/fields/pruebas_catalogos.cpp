@@ -2,6 +2,7 @@
 #include "ControlesCatalogo.h"
 #include "MensajesGuionados.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QTest>
 
@@ -94,11 +95,16 @@ TEST_F(Catalogos, LlenaEligeYLeeLlaves) {
     EXPECT_EQ(cmb.nLista, 11);
     EXPECT_EQ(clics, 3);
 
-    // Typing clears the choice even when the text equals an entry.
+    // Typing clears the choice even when the text equals an entry, and neither Enter nor leaving
+    // the field makes the typed text a choice.
     cmb.cmbData->setFocus();
     cmb.cmbData->lineEdit()->clear();
     QTest::keyClicks(cmb.cmbData->lineEdit(), QStringLiteral("ESTADO 3"));
+    QTest::keyClick(cmb.cmbData->lineEdit(), Qt::Key_Return);
+    emit cmb.cmbData->lineEdit()->editingFinished();
     EXPECT_EQ(cmb.nLista, -1);
+    EXPECT_EQ(clics, 3);
+    EXPECT_EQ(cmb.Text(), QStringLiteral("ESTADO 3"));
     columna = 1;
     EXPECT_EQ(cmb.GetStrLlave(columna), QString());
     EXPECT_EQ(cmb.GetNumLlave(columna), 0);
@@ -107,6 +113,23 @@ TEST_F(Catalogos, LlenaEligeYLeeLlaves) {
     EXPECT_EQ(cmb.VerificaDato(), QString());  // a typed text passes the check
     cmb.Limpia();
     EXPECT_EQ(cmb.VerificaDato(), QStringLiteral("Estados"));
+
+    // With no choice no entry is current: the first Down chooses the first entry, also right after
+    // the picker was filled.
+    for (bool recienLleno : {false, true}) {
+        if (recienLleno) cmb.Llenadato();
+        QTest::keyClick(cmb.cmbData, Qt::Key_Down);
+        EXPECT_EQ(cmb.nLista, 0) << recienLleno;
+        EXPECT_EQ(cmb.Text(), QStringLiteral("ESTADO 1"));
+        cmb.Limpia();
+    }
+
+    // An entry taken from the open list is a choice.
+    cmb.cmbData->showPopup();
+    cmb.cmbData->view()->setCurrentIndex(cmb.cmbData->model()->index(4, 0));
+    QTest::keyClick(cmb.cmbData->view(), Qt::Key_Return);
+    EXPECT_EQ(cmb.nLista, 4);
+    EXPECT_EQ(cmb.Text(), QStringLiteral("ESTADO 5"));
 }
 
 TEST_F(Catalogos, LaListaReportaElRenglonCeroHastaQueSeLeHaceClick) {

@@ -1,12 +1,16 @@
 #include "ControlChk.h"
 #include "ControlesTexto.h"
+#include "ErrorTabla.h"
+#include "EstadoInicia.h"
 #include "GuardiaFoco.h"
 #include "MensajesGuionados.h"
+#include "Resguardo.h"
 
 #include <QApplication>
 #include <QStatusBar>
 #include <QTest>
 #include <QVBoxLayout>
+#include <functional>
 
 using namespace lorum;
 using namespace lorum::prueba;
@@ -130,6 +134,53 @@ TEST(Controles, LaGuardiaRetieneElFocoYNoValidaDosVeces) {
     EXPECT_EQ(validaciones, 2);
     EXPECT_EQ(perdidas, 1);
     EXPECT_EQ(mensajes.mostrados.size(), 1u);
+}
+
+TEST(Controles, UnErrorDelMotorEnUnaReglaSeAvisaYElProgramaSigue) {
+    // Each kind of notification a rule runs from; the rule fails with the engine's error.
+    Ventana v;
+    MensajesGuionados mensajes;
+    EstadoInicia estado;
+    estado.mensajes = &mensajes;
+    const ErrorTabla falla(QStringLiteral("Tabla «CATRFCES.dbf»: el archivo es demasiado corto para ser una tabla."));
+    const struct {
+        const char* cual;
+        std::function<void(std::function<void()>)> conecta;
+        std::function<void()> provoca;
+    } casos[] = {
+        {"Validar", [&](auto r) { ConectaRegla(estado, v.uno, &ControlCampo::Validar, &v.w, [r](bool&) { r(); }); },
+         [&] { QTest::keyClick(v.uno->dfTxt, Qt::Key_Tab); }},
+        {"LostFocus", [&](auto r) { ConectaRegla(estado, v.uno, &ControlCampo::LostFocus, &v.w, r); },
+         [&] { QTest::keyClick(v.uno->dfTxt, Qt::Key_Tab); }},
+        {"GotFocus", [&](auto r) { ConectaRegla(estado, v.dos, &ControlCampo::GotFocus, &v.w, r); },
+         [&] { QTest::keyClick(v.uno->dfTxt, Qt::Key_Tab); }},
+        {"KeyPress1", [&](auto r) { ConectaRegla(estado, v.uno, &ControldfTxt::KeyPress1, &v.w, [r](int&) { r(); }); },
+         [&] { QTest::keyClick(v.uno->dfTxt, Qt::Key_A); }},
+        {"Click", [&](auto r) { ConectaRegla(estado, v.chk, &ControlCampo::Click, &v.w, r); },
+         [&] { v.chk->Check->click(); }},
+        {"temporizador", [&](auto r) { Difiere(estado, &v.w, r); }, [] { QApplication::processEvents(); }},
+    };
+    for (const auto& k : casos) {
+        v.uno->setFocus();
+        QApplication::processEvents();
+        bool fallo = false;
+        k.conecta([&] {
+            if (!std::exchange(fallo, true)) throw falla;
+        });
+        mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+        k.provoca();
+        ASSERT_FALSE(mensajes.mostrados.empty()) << k.cual;
+        EXPECT_EQ(mensajes.mostrados.back().texto, falla.mensaje()) << k.cual;
+        EXPECT_EQ(mensajes.mostrados.back().icono, ServicioMensajes::Icono::Critico) << k.cual;
+        mensajes.mostrados.clear();
+        v.w.disconnect();
+        for (QObject* o : std::initializer_list<QObject*>{v.uno, v.dos, v.chk}) QObject::disconnect(o, nullptr, &v.w, nullptr);
+    }
+    // The window goes on taking keys.
+    v.uno->setDatoTxt(QString());
+    v.uno->setFocus();
+    QTest::keyClicks(v.uno->dfTxt, QStringLiteral("sigue"));
+    EXPECT_EQ(v.uno->Text(), QStringLiteral("SIGUE"));
 }
 
 TEST(Controles, VerificaDatoLongitudYLimpieza) {

@@ -1,0 +1,97 @@
+// The focus rules with the real Qt message boxes, closed from a timer: the scripted fake never takes
+// the focus, a real box does.
+#include "ArranquePrueba.h"
+#include "ControlesTexto.h"
+#include "GuardiaFoco.h"
+#include "MensajesQt.h"
+
+#include <QAction>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace lorum;
+using namespace lorum::prueba;
+
+namespace {
+
+class CajasReales : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), dir.path());
+        // Each box is read and closed as soon as it shows; whether it held the focus is noted.
+        QObject::connect(&cerrador, &QTimer::timeout, [this] {
+            auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!caja || !caja->isVisible()) return;
+            // A box is closed once it holds the focus, as a person's answer would come.
+            if (!caja->isAncestorOf(QApplication::focusWidget()) && ++esperas < 20) return;
+            esperas = 0;
+            vistas << caja->text();
+            conFoco = conFoco || caja->isAncestorOf(QApplication::focusWidget());
+            caja->escapeButton()->click();
+            // The offscreen platform has no window manager to give the main window back its focus.
+            QTimer::singleShot(0, [this] { QApplication::setActiveWindow(inicia->ventana()); });
+        });
+        cerrador.start(10);
+        inicia = std::make_unique<Inicia>(cajas, sonido);
+        ASSERT_TRUE(inicia->Main(dir.path()));
+        inicia->bienvenida()->hide();
+        QApplication::setActiveWindow(inicia->ventana());
+        QApplication::processEvents();
+        vistas.clear();
+    }
+    Captura& Forma() { return *inicia->ventana()->captura(); }
+
+    QTemporaryDir dir;
+    MensajesQt cajas;
+    SonidoFalso sonido;
+    std::unique_ptr<Inicia> inicia;
+    QTimer cerrador;
+    QStringList vistas;
+    bool conFoco = false;
+    int esperas = 0;
+};
+
+}  // namespace
+
+TEST_F(CajasReales, UnaCajaQueTomaElFocoNoEsSalirDelCampo) {
+    Captura& f = Forma();
+    const struct {
+        const char* caso;
+        int pagina;
+        ControldfTxt* campo;
+        const char* texto;
+    } casos[] = {
+        {"RFC incompleto", 0, f.dfRFC, "ABC"},  // leaving it would show the RFC check's box
+        {"teléfono del representante", 1, f.TxtRep_Tel, "5512"},  // leaving it would turn the page
+    };
+    for (const auto& k : casos) {
+        f.SSTab1->setCurrentIndex(k.pagina);
+        QApplication::processEvents();
+        k.campo->setDatoTxt(QString::fromUtf8(k.texto));
+        k.campo->setFocus();
+        QApplication::processEvents();
+        vistas.clear();
+        conFoco = false;
+        inicia->ventana()->Accion("mnuFuncGuardar")->trigger();  // Ctrl+G
+        QApplication::processEvents();
+        ASSERT_EQ(vistas.size(), 1) << k.caso << ": " << vistas.join(" | ").toStdString();
+        EXPECT_TRUE(vistas[0].startsWith(QStringLiteral("La siguiente información es requerida: "))) << k.caso;
+        EXPECT_TRUE(conFoco) << k.caso << ": the box must have taken the focus for this test to mean anything";
+        EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), k.campo) << k.caso;
+        EXPECT_EQ(f.SSTab1->currentIndex(), k.pagina) << k.caso;
+    }
+
+    // Leaving for another field of the form still checks the RFC.
+    f.SSTab1->setCurrentIndex(0);
+    f.dfRFC->setFocus();
+    QApplication::processEvents();
+    vistas.clear();
+    QTest::keyClick(f.dfRFC->dfTxt, Qt::Key_Tab);
+    QApplication::processEvents();
+    ASSERT_EQ(vistas.size(), 1) << vistas.join(" | ").toStdString();
+    EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), f.dfRFC);
+}
