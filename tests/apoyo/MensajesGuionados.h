@@ -3,6 +3,7 @@
 #include "ImprimeQt.h"
 #include "ServicioMensajes.h"
 
+#include <QApplication>
 #include <QString>
 #include <deque>
 #include <gtest/gtest.h>
@@ -19,11 +20,12 @@ public:
         QString titulo;
         Botones botones;
         Icono icono;
+        bool ocupado;  // the busy pointer was showing
     };
 
     void Responde(Respuesta r) { respuestas_.push_back(r); }
     Respuesta Muestra(const QString& texto, const QString& titulo, Botones botones, Icono icono) override {
-        mostrados.push_back({texto, titulo, botones, icono});
+        mostrados.push_back({texto, titulo, botones, icono, QApplication::overrideCursor() != nullptr});
         if (respuestas_.empty()) {
             ADD_FAILURE() << "Mensaje inesperado: " << texto.toStdString() << " (" << titulo.toStdString() << ")";
             return botones == Botones::Aceptar ? Respuesta::Aceptar : Respuesta::Cancelar;

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <functional>
 
 using namespace lorum;
 using namespace lorum::prueba;
@@ -74,6 +75,7 @@ protected:
         Forma().GuardaInformacion();
         ASSERT_FALSE(mensajes.mostrados.empty());
         EXPECT_EQ(mensajes.mostrados.back().texto, QString::fromUtf8(mensajeEsperado));
+        EXPECT_FALSE(mensajes.mostrados.back().ocupado) << "the busy pointer is gone before the message";
     }
 };
 
@@ -158,17 +160,28 @@ TEST_F(Guardado, UnGuardadoRechazadoNoEscribeNada) {
     EXPECT_EQ(Bytes("empresas.dbf"), e);
     EXPECT_EQ(Bytes("lorums.dbf"), s);
 
-    // A value longer than its field refuses the save before anything is written, naming the field.
-    LlenaSolicitud();
-    Forma().TxtMlJust->setDatoTxt(QString(300, u'J'));
-    mensajes.Responde(R::Aceptar);
-    Forma().GuardaInformacion();
-    EXPECT_TRUE(mensajes.mostrados.back().texto.contains(QStringLiteral("Justificación (admite 254 caracteres)")))
-        << mensajes.mostrados.back().texto.toStdString();
-    EXPECT_FALSE(inicia->estado().sFaltantes.isEmpty()) << "the exit dialogs must not take it for saved";
-    EXPECT_EQ(Forma().nGuardados, 0);
-    EXPECT_EQ(Bytes("empresas.dbf"), e);
-    EXPECT_EQ(Bytes("lorums.dbf"), s);
+    // A value that does not fit refuses the save before anything is written, naming the field and
+    // what is wrong with it.
+    const struct {
+        std::function<void(Captura&)> pon;
+        const char* dice;
+    } casos[] = {
+        {[](Captura& f) { f.TxtMlJust->setDatoTxt(QString(300, u'J')); }, "Justificación (admite 254 caracteres)"},
+        {[](Captura& f) { f.TxtCalle->setDatoTxt(QStringLiteral("REFORMA 10 €")); }, "Calle (no admite el carácter «€»)"},
+        {[](Captura& f) { f.Text1->setText(QStringLiteral("150000000")); },
+         "Cantidad (el número más grande que admite es 99999999.9999999999)"},
+    };
+    for (const auto& k : casos) {
+        LlenaSolicitud();
+        k.pon(Forma());
+        mensajes.Responde(R::Aceptar);
+        Forma().GuardaInformacion();
+        EXPECT_TRUE(mensajes.mostrados.back().texto.contains(QString::fromUtf8(k.dice))) << mensajes.mostrados.back().texto.toStdString();
+        EXPECT_FALSE(inicia->estado().sFaltantes.isEmpty()) << "the exit dialogs must not take it for saved";
+        EXPECT_EQ(Forma().nGuardados, 0);
+        EXPECT_EQ(Bytes("empresas.dbf"), e);
+        EXPECT_EQ(Bytes("lorums.dbf"), s);
+    }
 }
 
 TEST_F(Guardado, LimpiarConservandoLosDatosGenerales) {
@@ -227,16 +240,66 @@ TEST_F(Guardado, LimpiarDesdeCeroDejaLasPlantillas) {
     EXPECT_EQ(f.nLimpiezas, 2);
 }
 
-TEST_F(Guardado, UnaPlantillaQueFaltaSeAvisaYLaTablaQuedaIntacta) {
+TEST_F(Guardado, UnaPlantillaFaltanteODanadaNoReemplazaLaTabla) {
     LlenaSolicitud();
     Guarda();
-    QFile::remove(dir.filePath("Omercanci.dbf"));
-    const QByteArray mercanci = Bytes("mercanci.dbf");
-    mensajes.Responde(R::Si);
-    mensajes.Responde(R::Aceptar);
+    Cursor m = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.6;"), "mercanci");
+    m.AddNew();
+    m.SetValor(u"PARTIDA", 7);
+    m.Update();
+    const QByteArray buena = Bytes("Omercanci.dbf");
+    const struct {
+        const char* caso;
+        std::function<void(const QString&)> dana;
+    } casos[] = {
+        {"falta", [](const QString& ruta) { QFile::remove(ruta); }},
+        {"seis bytes", [](const QString& ruta) { EscribeBytes(ruta, QByteArray("\x03\x7E\x0C\x06\x00\x00", 6)); }},
+        {"sin los campos", [](const QString& ruta) { TablaDbf::Crea(ruta, {CampoC("OTRO", 5)}); }},
+    };
+    for (const auto& k : casos) {
+        k.dana(dir.filePath("Omercanci.dbf"));
+        const QByteArray mercanci = Bytes("mercanci.dbf");
+        mensajes.Responde(R::Si);
+        mensajes.Responde(R::Aceptar);
+        Forma().LimpiaInformacion();
+        const QString dicho = mensajes.mostrados.back().texto;
+        EXPECT_TRUE(dicho.contains(QStringLiteral("Omercanci.dbf")) && dicho.contains(QStringLiteral("quedó como estaba")))
+            << k.caso << ": " << dicho.toStdString();
+        EXPECT_EQ(Bytes("mercanci.dbf"), mercanci) << k.caso;
+        EscribeBytes(dir.filePath("Omercanci.dbf"), buena);
+    }
+    // The next start-up opens every table.
+    inicia.reset();
+    ASSERT_TRUE(Arranca());
+    EXPECT_EQ(Forma().dbProducto->model()->rowCount(), 1);
+}
+
+TEST_F(Guardado, NuevasSolicitudesSeguidasConYSinGuardar) {
+    // "Limpiar" No, a whole request saved (appended), then "Limpiar" speaks of the request on screen.
+    mensajes.Responde(R::No);
     Forma().LimpiaInformacion();
-    EXPECT_TRUE(mensajes.mostrados.back().texto.contains(QStringLiteral("Omercanci.dbf"))) << mensajes.mostrados.back().texto.toStdString();
-    EXPECT_EQ(Bytes("mercanci.dbf"), mercanci);
+    LlenaSolicitud();
+    Guarda("Se ha guardado la información correctamente, debera importarlo a la unidad A:");
+    Cursor& s = Forma().dtsSolicitud.Registros();
+    ASSERT_FALSE(s.Eof());
+    EXPECT_EQ(s.Valor(u"RFC").toString(), QStringLiteral("PEGJ800101AB1")) << "the saved records are current";
+    for (int vez = 0; vez < 2; ++vez) {
+        const size_t antes = mensajes.mostrados.size();
+        mensajes.Responde(R::Si);
+        Forma().LimpiaInformacion();
+        ASSERT_EQ(mensajes.mostrados.size(), antes + 1) << vez;
+        EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("¿Desea conservar los datos generales?"));
+        EXPECT_EQ(AbreCursor(dir.path(), kFox, "lorums").RecordCount(), 0) << vez;
+        EXPECT_EQ(Forma().nLimpiezas, 2 + vez);
+        EXPECT_EQ(Forma().TxtMlJust->Text(), QString()) << vez << ": the form was cleared";
+        EXPECT_EQ(Forma().dfRFC->Text(), QStringLiteral("PEGJ800101AB1")) << vez;
+    }
+    // A new request for the same applicant, saved, survives a restart.
+    LlenaSolicitud();
+    Guarda("Se ha guardado la información correctamente, debera importarlo a la unidad A:");
+    inicia.reset();
+    ASSERT_TRUE(Arranca());
+    EXPECT_EQ(Forma().TxtMlJust->Text(), QStringLiteral("MEJORA GENÉTICA"));
 }
 
 TEST_F(Guardado, SiLaSegundaEscrituraFallaNingunaTablaCambia) {
