@@ -305,7 +305,7 @@ void Captura::AbreOrigenes() {
     DBGPais->Liga(&dtsPexPais);
 }
 
-// The operations that come with later parts of the program; the main window already reaches them.
+// These operations do nothing; the main window reaches them by name.
 void Captura::ImprimirAcuse() {}
 void Captura::GeneraDisco() {}
 void Captura::RecuperaDisco() {}
