@@ -23,18 +23,10 @@ void BorraSeleccion(RejillaLigada& rejilla, OrigenDatos& origen, ServicioMensaje
                          ServicioMensajes::Icono::Ninguno) != ServicioMensajes::Respuesta::Si)
         return;
     if (!rejilla.AllowDelete) return;
-    Cursor& registros = origen.Registros();
-    if (!marcas.empty()) {
-        for (qint64 marca : marcas) {
-            registros.SetBookmark(marca);
-            registros.Delete();
-        }
-    } else if (const int fila = rejilla.Row(); fila >= 0) {
-        registros.SetBookmark(rejilla.modelo()->MarcaDe(fila));
-        registros.Delete();
-    }
-    origen.Refresca();
-    rejilla.Relee();
+    std::vector<qint64> borrar = marcas;
+    if (borrar.empty() && rejilla.Row() >= 0 && rejilla.Row() < rejilla.modelo()->NumRegistros())
+        borrar.push_back(rejilla.modelo()->MarcaDe(rejilla.Row()));
+    rejilla.BorraRenglones(origen, borrar);
 }
 
 }  // namespace lorum
