@@ -1,5 +1,6 @@
 #include "Captura.h"
 
+#include "BarraNavegacion.h"
 #include "ControlChk.h"
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
@@ -198,8 +199,11 @@ QWidget* Captura::PaginaMercancia() {
     TxtTotalDlls->hide();
     TxtRecif = Nuevo<ControldfTxt>("TxtRecif");
 
+    NavegadorMercancia = new BarraNavegacion(dbProducto, QStringLiteral("partida"), pagina);
+    NavegadorMercancia->setObjectName(QStringLiteral("NavegadorMercancia"));
     auto* capa = new QVBoxLayout(pagina);
     capa->addWidget(dbProducto, 1);
+    capa->addWidget(NavegadorMercancia);
     capa->addWidget(new QLabel(QStringLiteral("<--  --> Desplazarse entre las columnas (Flecha arriba-Flecha abajo)")));
     auto* rejilla = new QGridLayout;
     rejilla->addWidget(etiqueta(QStringLiteral("Unidad de Medida"), cmbUM), 0, 0);

@@ -5,8 +5,10 @@
 #include <QFont>
 #include <QLineEdit>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
+class QEvent;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -15,6 +17,7 @@ class QTabWidget;
 
 namespace lorum {
 
+class BarraNavegacion;
 class ControlChk;
 class ControlCmb;
 class ControlLst;
@@ -55,6 +58,16 @@ public:
     void ImportaInfo();
     void AsignaCampo();
 
+    // Merchandise items and countries.
+    void FormateaNumero(QLineEdit* QCTexto, int QLong);
+    // Places a pop-up list under the current cell of a grid's column and shows it (the unit list is
+    // filled first); a failure leaves it as it was.
+    void ColocaListaGrid(RejillaLigada* rejilla, int columna, QWidget* lista);
+    void LlenaListas();
+    // Whether any record has the field equal to the value, exactly; false on any engine failure.
+    static bool ContieneValor(const Cursor& registros, const QString& campo, const QString& valor);
+    void Command1_Click();
+
     // Header.
     ControldfTxt* dfRFC;
     ControldfTxt* CtrdfTxtRSPat;
@@ -90,6 +103,7 @@ public:
     QLineEdit* Text2;
     QLineEdit* TxtTotalDlls;
     ControldfTxt* TxtRecif;
+    BarraNavegacion* NavegadorMercancia;  // the item navigator: "Partida: 3 de 10"
     // Desc Mercancía, Anexos1, Anexo2.
     ControlTxtMl* TxtMlDMercancias;
     ControlTxtMl* TxtMlActividad;
@@ -118,13 +132,36 @@ public:
     int nGuardados = 0;
     int nLimpiezas = 0;
     qint16 nMaxPaises = 0;
+    std::optional<int> nPartidas;  // the item counter; empty until the navigator first needs it
 
     // The last key and text chosen in any picker of the form.
     qint16 nUltimaLlave = 0;
     QString sUltimoTexto;
 
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
 private:
     void ConstruyeEncabezado();
+    void PreparaRejillas();
+    void ConectaRejillas();
+    void VerificaCeldaPartida(int columna);
+    void MuestraUnidades(bool conFoco);
+    void BuscaUnidad(const QString& texto);
+    void TomaUnidad();
+    void OcultaUnidades();
+    void PrecioDePartida(int fila);
+    void TotalesDePartidas();
+    void NavegaPartidas();
+    void CuentaPartidas(int accion);
+    void MuestraPaises();
+    void TomaPais();
+    void OcultaPaises();
+    void LimitePaises();
+    void UltimoPais();
+    // Puts a checked copy of a table file over a working table; on failure tells the user (`que` says
+    // what was being done) and the table stays as it was.
+    bool ReemplazaTabla(const QString& fuente, const QString& tabla, const QString& que);
     void ConstruyePaginas();
     void AjustaCampos();
     void ConectaReglas();

@@ -60,6 +60,7 @@ void Captura::Form_Load() {
     dtsMercancia.Conecta(estado_.sRutaApp, QStringLiteral("FoxPro 2.6;"), QStringLiteral("MERCANCI"));
     dtsMercancia.Refresca();
     dbProducto->Liga(&dtsMercancia);
+    PreparaRejillas();
     CtrdfTxtMat->setEnabled(true);
     CtrdfTxtNom->setEnabled(true);
     SSTab1->setCurrentIndex(0);
@@ -150,21 +151,23 @@ void Captura::AsignaCampo() {
     TxtEspecifica->setDatoTxt(solicitud(u"especifica"));
 }
 
-void Captura::CopiaPlantilla(const QString& plantilla, const QString& tabla) {
-    // A template is checked before it may replace a working table: a damaged one would leave a table
-    // the next start-up cannot open. A failed check or copy leaves the table as it was and says so.
+bool Captura::ReemplazaTabla(const QString& fuente, const QString& tabla, const QString& que) {
+    // A table file is checked before it may replace a working table: a damaged one would leave a
+    // table the next start-up cannot open. A failed check or copy leaves the table as it was.
     const QDir dir(estado_.sRutaApp);
     ResultadoCopia r;
     try {
-        CompruebaTabla(dir.filePath(plantilla), DefinicionDe(tabla));
-        r = CopiaTabla(dir.filePath(plantilla), dir.filePath(tabla));
+        CompruebaTabla(dir.filePath(fuente), DefinicionDe(tabla));
+        r = CopiaTabla(dir.filePath(fuente), dir.filePath(tabla));
     } catch (const ErrorTabla& e) {
         r.mensaje = e.mensaje();
     }
-    if (!r.ok)
-        Avisa(QStringLiteral("No se pudo vaciar «%1» con su plantilla «%2»; la tabla quedó como estaba.\n%3")
-                  .arg(tabla, plantilla, r.mensaje),
-              QStringLiteral("LORUM"), int(Icono::Exclamacion));
+    if (!r.ok) Avisa(QStringLiteral("%1; la tabla quedó como estaba.\n%2").arg(que, r.mensaje), QStringLiteral("LORUM"), int(Icono::Exclamacion));
+    return r.ok;
+}
+
+void Captura::CopiaPlantilla(const QString& plantilla, const QString& tabla) {
+    ReemplazaTabla(plantilla, tabla, QStringLiteral("No se pudo vaciar «%1» con su plantilla «%2»").arg(tabla, plantilla));
 }
 
 void Captura::LimpiaCamposDeSolicitud() {

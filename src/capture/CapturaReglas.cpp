@@ -60,6 +60,7 @@ void Captura::ConectaReglas() {
     ConectaRegla(estado_, TxtRep_Tel, &ControlCampo::LostFocus, this, [this] { SSTab1->setCurrentIndex(2); });
 
     ConectaRegla(estado_, ChkOtr, &ControlCampo::Click, this, [this] { AplicaOtros(); });
+    ConectaRejillas();
 
     const struct {
         ControlTxtMl* campo;

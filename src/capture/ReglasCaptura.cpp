@@ -1,5 +1,7 @@
 #include "ReglasCaptura.h"
 
+#include "Numeros.h"
+
 #include <cmath>
 
 namespace lorum::reglas {
@@ -108,6 +110,94 @@ QString CentraEncabezado(const QString& encabezado, int alineacion, int ancho,
     if (alineacion == 0) return relleno + recortado;
     if (alineacion == 1) return recortado + QString(relleno.size() - 1, u' ');
     return recortado;
+}
+
+bool EsNumerico(const QString& texto) {
+    bool ok = false;
+    texto.trimmed().toDouble(&ok);
+    return ok;
+}
+
+QString ErrorCeldaPartida(int columna, const QString& valor) {
+    const QString numeros = QStringLiteral("Debes ingresar números en este campo. Rectifica por favor");
+    switch (columna) {
+        case 3:
+            if (valor.size() != 8)
+                return QStringLiteral("La longitud de la fracción sólo puede ser de 8 digitos. ") +
+                       QStringLiteral(" Rectifica por favor");
+            return EsNumerico(valor) ? QString() : numeros;
+        case 7:
+        case 8:
+            return EsNumerico(valor) ? QString() : numeros;
+        default:
+            return {};
+    }
+}
+
+std::optional<double> PrecioUnitario(const QVariant& cantidad, const QVariant& total) {
+    auto numeroDe = [](const QVariant& v) -> std::optional<double> {
+        if (!v.isValid() || v.isNull()) return std::nullopt;
+        if (v.typeId() == QMetaType::Double) return v.toDouble();
+        bool ok = false;
+        const double d = v.toString().trimmed().toDouble(&ok);
+        return ok ? std::optional(d) : std::nullopt;
+    };
+    const double c = NumeroDeTexto(cantidad.toString());
+    const auto t = numeroDe(total);
+    if (!(c > 0) || !t) return std::nullopt;
+    const double precio = NumeroDeTexto(TextoDeNumero(*t / c).left(12));
+    return std::isfinite(precio) ? std::optional(precio) : std::nullopt;
+}
+
+Totales SumaPartidas(const std::vector<std::pair<QVariant, QVariant>>& cantidadYTotal) {
+    Totales t;
+    auto texto = [](const QVariant& v) {
+        return v.typeId() == QMetaType::Double ? TextoDeNumero(v.toDouble()) : v.toString();
+    };
+    for (const auto& [cantidad, total] : cantidadYTotal) {
+        if (!cantidad.isValid() || cantidad.isNull()) continue;
+        t.cantidad = TextoDeNumero(NumeroDeTexto(t.cantidad) + NumeroDeTexto(texto(cantidad)));
+        t.valor = TextoDeNumero(NumeroDeTexto(t.valor) + NumeroDeTexto(texto(total)));
+    }
+    return t;
+}
+
+std::optional<QString> FormateaNumero(const QString& texto) {
+    QString entera;
+    qsizetype i = 0;
+    for (; i < texto.size(); ++i) {
+        if (texto[i] == u',') return std::nullopt;
+        if (texto[i] == u'.') break;
+        entera += texto[i];
+    }
+    const QString decimales = texto.mid(i);
+    QString resultado;
+    while (!entera.isEmpty()) {
+        if (entera.size() < 4) {
+            resultado.prepend(entera);
+            entera.clear();
+        } else {
+            resultado.prepend(u',' + entera.right(3));
+            entera.chop(3);
+        }
+    }
+    return resultado + decimales;
+}
+
+QString AyudaColumnaPais(int columna) {
+    switch (columna) {
+        case 2: return QStringLiteral("Clave del país");
+        case 3: return QStringLiteral("Nombre del país ");
+        default: return {};
+    }
+}
+
+QString TipColumnaPais(int columna) {
+    switch (columna < 0 ? 3 : columna) {
+        case 2: return QStringLiteral("Clave del país");
+        case 3: return QStringLiteral("Seleccione el país");
+        default: return {};
+    }
 }
 
 }  // namespace lorum::reglas

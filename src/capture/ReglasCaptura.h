@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace lorum::reglas {
 
@@ -30,5 +33,28 @@ bool DestinoIncorrecto(const QString& nombreRegimen, const QString& nombreDestin
 // Centres a column heading with leading (left-aligned) or trailing (right-aligned) blanks, measured
 // with `mide` in the same unit as `ancho`. Alignment: 0 left, 1 right, 2 centre, 3 general.
 QString CentraEncabezado(const QString& encabezado, int alineacion, int ancho, const std::function<int(const QString&)>& mide);
+
+// Merchandise items.
+// Whether a cell's text is a number as the item checks take it (blanks around it allowed).
+bool EsNumerico(const QString& texto);
+// The message for a wrong value of an item-grid cell (column by index), empty when it passes.
+QString ErrorCeldaPartida(int columna, const QString& valor);
+// The unit price of an item: Total / Cantidad cut to 12 characters of its text, or nothing (leave the
+// cell as it is) when the quantity is not above 0 or the total is not a number.
+std::optional<double> PrecioUnitario(const QVariant& cantidad, const QVariant& total);
+// The item totals as the form shows them: items whose quantity is absent are left out; each sum goes
+// through its text, as the total boxes hold it.
+struct Totales {
+    QString cantidad = QStringLiteral("0");
+    QString valor = QStringLiteral("0");
+};
+Totales SumaPartidas(const std::vector<std::pair<QVariant, QVariant>>& cantidadYTotal);
+// Thousands separators for an amount ("1234567.5" -> "1,234,567.5"); nothing when the text already
+// has a separator before its decimal point and must be left as it is.
+std::optional<QString> FormateaNumero(const QString& texto);
+
+// Countries: the status-line help and the tool tip of a column of the country grid (-1: none).
+QString AyudaColumnaPais(int columna);
+QString TipColumnaPais(int columna);
 
 }  // namespace lorum::reglas

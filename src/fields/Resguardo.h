@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <functional>
+#include <utility>
 
 namespace lorum {
 
@@ -19,9 +20,11 @@ bool Resguarda(ServicioMensajes* mensajes, const std::function<void()>& trabajo)
 template <typename Emisor, typename Senal, typename Regla>
 QMetaObject::Connection ConectaRegla(const EstadoInicia& estado, Emisor* emisor, Senal senal, QObject* contexto,
                                      Regla regla) {
-    return QObject::connect(emisor, senal, contexto, [&estado, regla](auto&&... argumentos) {
-        Resguarda(estado.mensajes, [&] { regla(argumentos...); });
-    });
+    // The return type lets Qt find how many of the signal's arguments the rule takes.
+    return QObject::connect(emisor, senal, contexto,
+                            [&estado, regla](auto&&... argumentos) -> decltype(std::declval<const Regla&>()(argumentos...), void()) {
+                                Resguarda(estado.mensajes, [&] { regla(argumentos...); });
+                            });
 }
 
 // Runs a rule once the current event has finished (a zero timer), through Resguarda.

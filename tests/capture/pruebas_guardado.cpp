@@ -207,7 +207,7 @@ TEST_F(Guardado, LimpiarConservandoLosDatosGenerales) {
     EXPECT_EQ(AbreCursor(dir.path(), kFox, "empresas").RecordCount(), 1);
     EXPECT_EQ(AbreCursor(dir.path(), kFox, "lorums").RecordCount(), 0);
     EXPECT_EQ(Bytes("mercanci.dbf"), Bytes("Omercanci.dbf"));
-    EXPECT_EQ(f.dbProducto->model()->rowCount(), 0);
+    EXPECT_EQ(f.dbProducto->modelo()->NumRegistros(), 0);
 
     // After a new request, a save appends and the form keeps what it shows.
     LlenaSolicitud(QStringLiteral("ROCA900202XY9"));
@@ -271,7 +271,7 @@ TEST_F(Guardado, UnaPlantillaFaltanteODanadaNoReemplazaLaTabla) {
     // The next start-up opens every table.
     inicia.reset();
     ASSERT_TRUE(Arranca());
-    EXPECT_EQ(Forma().dbProducto->model()->rowCount(), 1);
+    EXPECT_EQ(Forma().dbProducto->modelo()->NumRegistros(), 1);
 }
 
 TEST_F(Guardado, NuevasSolicitudesSeguidasConYSinGuardar) {

@@ -196,7 +196,7 @@ TEST_F(Principal, BorrarRenglonesSeleccionadosDeUnaRejillaLigada) {
     }
     RejillaLigada& rejilla = *f.DBGPais;
     rejilla.Relee();
-    ASSERT_EQ(rejilla.model()->rowCount(), 4);
+    ASSERT_EQ(rejilla.modelo()->NumRegistros(), 4);
     for (int fila : {0, 1, 3}) {
         rejilla.setCurrentIndex(rejilla.model()->index(fila, 2));
         Ventana().Accion("mnutablapaisselecciona")->trigger();
@@ -211,7 +211,7 @@ TEST_F(Principal, BorrarRenglonesSeleccionadosDeUnaRejillaLigada) {
 
     mensajes.Responde(R::Si);
     Ventana().Accion("mnutablapaisborra")->trigger();
-    ASSERT_EQ(rejilla.model()->rowCount(), 1);
+    ASSERT_EQ(rejilla.modelo()->NumRegistros(), 1);
     EXPECT_EQ(rejilla.model()->index(0, 2).data().toString(), QStringLiteral("CA"));
 
     // None selected: the current row, asked in the singular.
@@ -219,7 +219,7 @@ TEST_F(Principal, BorrarRenglonesSeleccionadosDeUnaRejillaLigada) {
     mensajes.Responde(R::Si);
     Ventana().Accion("mnutablapaisborra")->trigger();
     EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("¿ Confirma la eliminación del registro actual ?"));
-    EXPECT_EQ(rejilla.model()->rowCount(), 0);
+    EXPECT_EQ(rejilla.modelo()->NumRegistros(), 0);
     EXPECT_EQ(AbreCursor(dir.path(), QStringLiteral("FoxPro 2.5;"), "LORUMPAI").RecordCount(), 0);
 
     // A grid that does not allow deleting keeps its rows; an empty grid selects nothing.
