@@ -40,11 +40,12 @@ struct Columna {
     int ancho;  // pixels; 0 hides the column
     bool editable;
 };
-// IDMERC and the item's RFC are typed by nobody; IDUM is shown but set only by choosing a unit.
+// IDMERC, the item's RFC and IDUM are typed by nobody (IDUM is set by choosing a unit): hidden, so
+// the keyboard walks only the cells a person fills.
 const Columna kColumnasPartida[] = {
     {"IDMERC", 0, false},  {"Partida", 60, true},  {"RFC", 0, false},         {"Fraccion", 80, true},
-    {"Descripcion de la mercancia", 260, true},    {"IDUM", 45, false},       {"Unidad de Medida", 150, true},
-    {"Cantidad", 100, true}, {"Precio", 110, true}, {"Total", 110, true},
+    {"Descripcion de la mercancia", 250, true},    {"IDUM", 0, false},        {"Unidad de Medida", 160, true},
+    {"Cantidad", 90, true}, {"Precio", 100, true}, {"Total", 100, true},
 };
 const Columna kColumnasPais[] = {{"RFC", 120, true}, {"IDPAIS", 60, true}, {"Clave", 55, true}, {"País", 260, true}};
 
@@ -232,7 +233,11 @@ void Captura::MuestraUnidades(bool conFoco) {
 void Captura::BuscaUnidad(const QString& texto) {
     Cursor& um = dtsUM.Registros();
     um.FindFirst(QStringLiteral("u_medida Like '") + texto + QStringLiteral("*'"));
-    if (um.NoMatch()) return;
+    if (um.NoMatch()) {
+        // A text that names no unit chooses none: the row then keeps its unit.
+        lstUM->setCurrentRow(-1);
+        return;
+    }
     const auto hallados = lstUM->findItems(um.Valor(u"U_MEDIDA").toString(), Qt::MatchExactly);
     if (!hallados.isEmpty()) lstUM->setCurrentItem(hallados.front());
 }

@@ -242,6 +242,7 @@ int RejillaLigada::GuardaCeldas(int fila, const std::vector<std::pair<int, QVari
     const int escrita = modelo_->Guarda(fila, celdas);
     modelo_->origen()->Registros().SetBookmark(modelo_->MarcaDe(escrita));
     emit RenglonGuardado(escrita, nueva);
+    if (nueva) emit Reposition();  // the new-row line became a record: the source stands on it
     return escrita;
 }
 
@@ -324,7 +325,11 @@ bool RejillaLigada::edit(const QModelIndex& indice, EditTrigger disparo, QEvent*
 }
 
 void RejillaLigada::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint pista) {
+    // A check's message box took the focus from the editor: it comes back to the grid, not to
+    // whatever follows the editor once it is gone.
+    const bool suyo = editor && window()->focusWidget() == editor;
     QTableView::closeEditor(editor, pista);
+    if (suyo && window()->focusWidget() != this && !isAncestorOf(window()->focusWidget())) setFocus();
     if (std::exchange(avanzar_, false)) AvanzaCelda();
 }
 
@@ -423,6 +428,13 @@ QRect DelegadoRejilla::RectBoton(const QRect& celda) {
 
 void DelegadoRejilla::paint(QPainter* pintor, const QStyleOptionViewItem& opcion, const QModelIndex& indice) const {
     QStyledItemDelegate::paint(pintor, opcion, indice);
+    // The current cell of a grid that has the focus is always plainly marked.
+    if (rejilla_->hasFocus() && indice == rejilla_->currentIndex()) {
+        pintor->save();
+        pintor->setPen(QPen(QColor(75, 139, 203), 2));
+        pintor->drawRect(opcion.rect.adjusted(1, 1, -1, -1));
+        pintor->restore();
+    }
     if (!rejilla_->TieneBoton(indice.column())) return;
     QStyleOption boton;
     boton.rect = RectBoton(opcion.rect);
