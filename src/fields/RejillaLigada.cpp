@@ -330,12 +330,26 @@ void RejillaLigada::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditH
     const bool suyo = editor && window()->focusWidget() == editor;
     QTableView::closeEditor(editor, pista);
     if (suyo && window()->focusWidget() != this && !isAncestorOf(window()->focusWidget())) setFocus();
-    if (std::exchange(avanzar_, false)) AvanzaCelda();
+    switch (std::exchange(mover_, Ninguno)) {
+        case Avanza: AvanzaCelda(); break;
+        case Tabula: Tabulador(true); break;
+        case TabulaAtras: Tabulador(false); break;
+        case Ninguno: break;
+    }
 }
 
 void RejillaLigada::AvanzaCelda() {
     const QModelIndex siguiente = moveCursor(MoveNext, Qt::NoModifier);
     if (siguiente.isValid() && siguiente.row() >= Row()) IrA(siguiente.row(), siguiente.column());
+}
+
+void RejillaLigada::Tabulador(bool adelante) {
+    // Tab walks the cells; past the last cell (or before the first) it leaves the grid.
+    const QModelIndex otro = moveCursor(adelante ? MoveNext : MovePrevious, Qt::NoModifier);
+    const bool vuelta = !otro.isValid() || (adelante ? otro.row() < Row() : otro.row() > Row()) ||
+                        (otro.row() == Row() && (adelante ? otro.column() <= Col() : otro.column() >= Col()));
+    if (!currentIndex().isValid() || vuelta) QWidget::focusNextPrevChild(adelante);
+    else IrA(otro.row(), otro.column());
 }
 
 void RejillaLigada::currentChanged(const QModelIndex& actual, const QModelIndex& anterior) {
@@ -359,17 +373,9 @@ void RejillaLigada::keyPressEvent(QKeyEvent* evento) {
         AvanzaCelda();
         return;
     }
-    // Tab walks the cells; past the last cell (or before the first) it leaves the grid.
     if ((tecla == Qt::Key_Tab || tecla == Qt::Key_Backtab) && !(evento->modifiers() & Qt::ControlModifier)) {
-        const bool adelante = tecla == Qt::Key_Tab && !(evento->modifiers() & Qt::ShiftModifier);
-        const QModelIndex otro = moveCursor(adelante ? MoveNext : MovePrevious, evento->modifiers());
-        const bool sale = !currentIndex().isValid() || !otro.isValid() ||
-                          (adelante ? otro.row() < Row() : otro.row() > Row()) ||
-                          (adelante ? (otro.row() == Row() && otro.column() <= Col()) : (otro.row() == Row() && otro.column() >= Col()));
-        if (sale) {
-            QWidget::focusNextPrevChild(adelante);
-            return;
-        }
+        Tabulador(tecla == Qt::Key_Tab && !(evento->modifiers() & Qt::ShiftModifier));
+        return;
     }
     QTableView::keyPressEvent(evento);
 }
@@ -458,7 +464,17 @@ bool DelegadoRejilla::eventFilter(QObject* objeto, QEvent* evento) {
         }
         rejilla_->Resguardado([&] { emit rejilla_->TeclaEnCelda(columna, tecla->key(), usada); });
         if (usada) return true;
-        if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) rejilla_->avanzar_ = true;
+        // Enter and Tab commit the cell and move on without opening the next one: typing there (or
+        // F2) starts its edit, as it does anywhere in the grid.
+        const bool atras = tecla->key() == Qt::Key_Backtab || (tecla->key() == Qt::Key_Tab && (tecla->modifiers() & Qt::ShiftModifier));
+        if (tecla->key() == Qt::Key_Tab || tecla->key() == Qt::Key_Backtab) {
+            auto* editor = static_cast<QWidget*>(objeto);
+            rejilla_->mover_ = atras ? RejillaLigada::TabulaAtras : RejillaLigada::Tabula;
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+            return true;
+        }
+        if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) rejilla_->mover_ = RejillaLigada::Avanza;
     }
     return QStyledItemDelegate::eventFilter(objeto, evento);
 }

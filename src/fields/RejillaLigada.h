@@ -136,13 +136,15 @@ private:
     void ConfirmaCelda(const QModelIndex& indice, const QString& texto);
     void PulsaBoton(int columna);
     void AvanzaCelda();
+    void Tabulador(bool adelante);
+    enum Movimiento { Ninguno, Avanza, Tabula, TabulaAtras };
 
     ModeloOrigen* modelo_;
     const EstadoInicia* estado_ = nullptr;
     std::set<int> botones_;
     std::map<int, QVariant> pendientes_;  // cells of the row being committed
     int filaPendiente_ = -1;
-    bool avanzar_ = false;
+    Movimiento mover_ = Ninguno;  // where the current cell goes once the editor has closed
 };
 
 // Edits the grid's cells as plain text, limited to the field's width, and draws the drop buttons.

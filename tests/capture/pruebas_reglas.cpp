@@ -1,6 +1,8 @@
+#include "ImprimeQt.h"
 #include "ReglasCaptura.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace lorum;
 
@@ -116,4 +118,64 @@ TEST(Reglas, CentrarEncabezado) {
         EXPECT_EQ(reglas::CentraEncabezado(QString::fromUtf8(c.encabezado), c.alineacion, c.ancho, mide).toStdString(),
                   c.esperado)
             << c.encabezado << " " << c.alineacion;
+}
+
+TEST(Reglas, CeldasDeLasPartidas) {
+    const QString largo = QStringLiteral("La longitud de la fracción sólo puede ser de 8 digitos.  Rectifica por favor");
+    const QString numeros = QStringLiteral("Debes ingresar números en este campo. Rectifica por favor");
+    const struct {
+        int columna;
+        const char* valor;
+        QString error;
+    } casos[] = {
+        {3, "1234567", largo}, {3, "123456789", largo}, {3, "", largo}, {3, "1234567A", numeros}, {3, "12345678", {}},
+        {7, "abc", numeros},   {7, "", numeros},        {7, "4", {}},   {8, "2.5", {}},           {8, "x1", numeros},
+        {4, "", {}},           {1, "abc", {}},          {9, "abc", {}},
+    };
+    for (const auto& k : casos)
+        EXPECT_EQ(reglas::ErrorCeldaPartida(k.columna, QString::fromUtf8(k.valor)), k.error) << k.columna << " " << k.valor;
+}
+
+TEST(Reglas, PrecioUnitarioYTotales) {
+    const struct {
+        QVariant cantidad, total;
+        std::optional<double> precio;
+    } precios[] = {
+        {4.0, 10.0, 2.5}, {3.0, 10.0, 3.3333333333}, {0.0, 10.0, std::nullopt}, {-2.0, 10.0, std::nullopt},
+        {QVariant(), 10.0, std::nullopt}, {4.0, QVariant(), std::nullopt}, {4.0, QStringLiteral("abc"), std::nullopt},
+        {QStringLiteral("4"), QStringLiteral("10"), 2.5},
+    };
+    for (const auto& k : precios)
+        EXPECT_EQ(reglas::PrecioUnitario(k.cantidad, k.total), k.precio) << k.cantidad.toString().toStdString() << "/" << k.total.toString().toStdString();
+
+    const reglas::Totales t = reglas::SumaPartidas({{2.0, 10.5}, {3.0, 4.0}, {QVariant(), 99.0}, {1e-1, QVariant()}});
+    EXPECT_EQ(t.cantidad, QStringLiteral("5.1"));
+    EXPECT_EQ(t.valor, QStringLiteral("14.5"));
+    const reglas::Totales vacio = reglas::SumaPartidas({});
+    EXPECT_EQ(vacio.cantidad, QStringLiteral("0"));
+    EXPECT_EQ(vacio.valor, QStringLiteral("0"));
+}
+
+TEST(Reglas, FormateaNumeroYAyudasDeLaRejillaDePaises) {
+    const struct {
+        const char* texto;
+        std::optional<const char*> resultado;
+    } casos[] = {
+        {"1234567.5", "1,234,567.5"}, {"123", "123"},     {"1,234", std::nullopt}, {"12345", "12,345"},
+        {"1000000", "1,000,000"},     {".5", ".5"},       {"", ""},               {"1234.5,6", "1,234.5,6"},
+    };
+    for (const auto& k : casos) {
+        const auto r = reglas::FormateaNumero(QString::fromLatin1(k.texto));
+        ASSERT_EQ(r.has_value(), k.resultado.has_value()) << k.texto;
+        if (r) {
+            EXPECT_EQ(*r, QString::fromLatin1(*k.resultado)) << k.texto;
+        }
+    }
+    const char* const ayudas[] = {"", "", "Clave del país", "Nombre del país "};
+    const char* const tips[] = {"", "", "Clave del país", "Seleccione el país"};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(reglas::AyudaColumnaPais(c), QString::fromUtf8(ayudas[c]));
+        EXPECT_EQ(reglas::TipColumnaPais(c), QString::fromUtf8(tips[c]));
+    }
+    EXPECT_EQ(reglas::TipColumnaPais(-1), QStringLiteral("Seleccione el país")) << "outside the columns: the last one";
 }
