@@ -2,6 +2,7 @@
 
 #include "Numeros.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace lorum::reglas {
@@ -149,17 +150,34 @@ std::optional<double> PrecioUnitario(const QVariant& cantidad, const QVariant& t
     return std::isfinite(precio) ? std::optional(precio) : std::nullopt;
 }
 
+namespace {
+
+// A number as its general decimal text reads back: rounded to 15 significant digits. The totals go
+// through the boxes' text at every step; this gives the same values without building the texts.
+double ComoTexto(double v) {
+    if (!std::isfinite(v)) return 0;
+    char b[40];
+    const auto fin = std::to_chars(b, b + sizeof b, v, std::chars_format::scientific, 14).ptr;
+    double leido = 0;
+    std::from_chars(b, fin, leido);
+    return leido;
+}
+
+double ValorDe(const QVariant& v) {
+    return v.typeId() == QMetaType::Double ? ComoTexto(v.toDouble()) : NumeroDeTexto(v.toString());
+}
+
+}  // namespace
+
 Totales SumaPartidas(const std::vector<std::pair<QVariant, QVariant>>& cantidadYTotal) {
-    Totales t;
-    auto texto = [](const QVariant& v) {
-        return v.typeId() == QMetaType::Double ? TextoDeNumero(v.toDouble()) : v.toString();
-    };
-    for (const auto& [cantidad, total] : cantidadYTotal) {
-        if (!cantidad.isValid() || cantidad.isNull()) continue;
-        t.cantidad = TextoDeNumero(NumeroDeTexto(t.cantidad) + NumeroDeTexto(texto(cantidad)));
-        t.valor = TextoDeNumero(NumeroDeTexto(t.valor) + NumeroDeTexto(texto(total)));
+    double cantidad = 0;
+    double valor = 0;
+    for (const auto& [c, t] : cantidadYTotal) {
+        if (!c.isValid() || c.isNull()) continue;
+        cantidad = ComoTexto(cantidad + ValorDe(c));
+        valor = ComoTexto(valor + (t.isValid() && !t.isNull() ? ValorDe(t) : 0));
     }
-    return t;
+    return {TextoDeNumero(cantidad), TextoDeNumero(valor)};
 }
 
 std::optional<QString> FormateaNumero(const QString& texto) {

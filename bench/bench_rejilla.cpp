@@ -1,0 +1,126 @@
+// The item grid with 10,000 items: opening the program on them, committing one cell (write-through,
+// unit price and totals), and scrolling from top to bottom.
+#include "Captura.h"
+#include "Cursor.h"
+#include "GeneradorDatos.h"
+#include "Inicia.h"
+#include "MDICaptura.h"
+#include "OrigenDatos.h"
+#include "RejillaLigada.h"
+#include "ServicioMensajes.h"
+#include "ServicioSonido.h"
+#include "TablaDbf.h"
+#include "TablasSolicitud.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+using namespace lorum;
+
+class Silencio : public ServicioMensajes {
+public:
+    Respuesta Muestra(const QString&, const QString&, Botones, Icono) override { return Respuesta::Aceptar; }
+};
+class SinSonido : public ServicioSonido {
+public:
+    void Reproduce(const QString&) override {}
+};
+
+constexpr int kPartidas = 10000;
+
+// A data directory whose request holds 10,000 items.
+struct Datos {
+    QTemporaryDir dir;
+    Datos() {
+        PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), dir.path());
+        Cursor c = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
+        for (int i = 0; i < kPartidas; ++i) {
+            c.AddNew();
+            c.SetValor(1, i + 1);
+            c.SetValor(3, QStringLiteral("01011001"));
+            c.SetValor(4, QStringLiteral("MERCANCÍA NÚMERO %1").arg(i));
+            c.SetValor(5, 6);
+            c.SetValor(6, QStringLiteral("PIEZA"));
+            c.SetValor(7, 3.0 + i % 7);
+            c.SetValor(9, 10.0);
+            c.Update();
+        }
+    }
+};
+
+Datos& datos() {
+    static Datos d;
+    return d;
+}
+
+void BM_ArrancarConDiezMilPartidas(benchmark::State& estado) {
+    Silencio mensajes;
+    SinSonido sonido;
+    for (auto _ : estado) {
+        auto inicia = std::make_unique<Inicia>(mensajes, sonido);
+        if (!inicia->Main(datos().dir.path())) estado.SkipWithError("no arrancó");
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(inicia->ventana()->captura()->dbProducto->modelo()->rowCount());
+        estado.PauseTiming();
+        inicia.reset();
+        estado.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ArrancarConDiezMilPartidas)->Unit(benchmark::kMillisecond);
+
+void BM_ConfirmarUnaCelda(benchmark::State& estado) {
+    Silencio mensajes;
+    SinSonido sonido;
+    Inicia inicia(mensajes, sonido);
+    inicia.Main(datos().dir.path());
+    RejillaLigada* rejilla = inicia.ventana()->captura()->dbProducto;
+    const QModelIndex celda = rejilla->modelo()->index(kPartidas / 2, 7);
+    rejilla->setCurrentIndex(celda);
+    QLineEdit editor;
+    int i = 0;
+    for (auto _ : estado) {
+        editor.setText(QString::number(2 + i++ % 5));
+        rejilla->itemDelegate()->setModelData(&editor, rejilla->model(), celda);
+    }
+}
+BENCHMARK(BM_ConfirmarUnaCelda)->Unit(benchmark::kMillisecond);
+
+void BM_DesplazarDeArribaAAbajo(benchmark::State& estado) {
+    Silencio mensajes;
+    SinSonido sonido;
+    Inicia inicia(mensajes, sonido);
+    inicia.Main(datos().dir.path());
+    Captura* f = inicia.ventana()->captura();
+    f->SSTab1->setCurrentIndex(2);
+    RejillaLigada* rejilla = f->dbProducto;
+    const quint64 lecturas = f->dtsMercancia.Registros().tabla().generacion();
+    QScrollBar* barra = rejilla->verticalScrollBar();
+    for (auto _ : estado) {
+        for (int v = barra->minimum(); v <= barra->maximum(); v += std::max(1, barra->pageStep())) {
+            barra->setValue(v);
+            benchmark::DoNotOptimize(rejilla->viewport()->grab());
+        }
+    }
+    // Painting reads the rows held in memory: the table file was not read again.
+    if (f->dtsMercancia.Registros().tabla().generacion() != lecturas) estado.SkipWithError("la tabla se releyó");
+    estado.counters["paginas"] = double(barra->maximum() / std::max(1, barra->pageStep()) + 1);
+}
+BENCHMARK(BM_DesplazarDeArribaAAbajo)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("LORUM"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
