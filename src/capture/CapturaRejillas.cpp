@@ -212,12 +212,14 @@ void Captura::ColocaListaGrid(RejillaLigada* rejilla, int columna, QWidget* list
     try {
         const int fila = std::max(rejilla->Row(), 0);
         const QRect celda = rejilla->RectCelda(fila, columna, this);
-        const int alto = std::min(8 * rejilla->verticalHeader()->defaultSectionSize() + 4, height() / 2);
+        const int alto = std::min(10 * rejilla->verticalHeader()->defaultSectionSize() + 4, height() / 2);
         int arriba = celda.bottom() + 1;
         if (arriba + alto > height()) arriba = std::max(0, celda.top() - alto);  // no room below: above the cell
         lista->setGeometry(celda.left(), arriba, celda.width() + Pixeles(15, this), alto);
-        if (lista == lstUM) LlenaListas();
-        if (lstUM == lista && lstUM->count() > 0) lstUM->setCurrentRow(0);
+        if (lista == lstUM) {
+            LlenaListas();
+            if (lstUM->count() > 0) lstUM->setCurrentRow(0);
+        }
         lista->show();
         lista->raise();
     } catch (const std::exception&) {
@@ -310,14 +312,7 @@ bool Captura::ContieneValor(const Cursor& registros, const QString& campo, const
 }
 
 void Captura::MuestraPaises() {
-    const int fila = std::max(DBGPais->Row(), 0);
-    const QRect celda = DBGPais->RectCelda(fila, kPais, this);
-    const int alto = std::min(10 * DBGPais->verticalHeader()->defaultSectionSize() + 4, height() / 2);
-    int arriba = celda.bottom() + 1;
-    if (arriba + alto > height()) arriba = std::max(0, celda.top() - alto);
-    LstPais->setGeometry(celda.left(), arriba, celda.width() + Pixeles(15, this), alto);
-    LstPais->raise();
-    LstPais->show();
+    ColocaListaGrid(DBGPais, kPais, LstPais);
     LstPais->setDatoTxt(DBGPais->Texto(kPais));
     LstPais->EligeCampo();
     LstPais->setFocus();

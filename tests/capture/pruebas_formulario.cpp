@@ -21,24 +21,13 @@ namespace {
 
 using R = ServicioMensajes::Respuesta;
 
-class Formulario : public Arranque {
+class Formulario : public FormaLista {
 protected:
-    void SetUp() override {
-        Arranque::SetUp();
-        ASSERT_TRUE(Arranca());
-        mensajes.mostrados.clear();
-        PrestaTeclado();
-        Forma().dfRFC->setDatoTxt(QStringLiteral("ABCD010101XY1"));  // past the placeholder
-    }
     ControlCampo* ConFoco() { return GuardiaFoco::CampoDe(QApplication::focusWidget()); }
     void Sal(ControlCampo* campo) {
         campo->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QApplication::processEvents();
-    }
-    void Elige(ControlCmb* cmb, const QString& llave) {
-        cmb->setDatoTxt(llave);
-        cmb->EligeCampo();
     }
 };
 
@@ -208,12 +197,4 @@ TEST_F(Formulario, SalirDelTelefonoDelRepresentantePasaAMercancia) {
     QApplication::processEvents();
     EXPECT_EQ(f.SSTab1->currentIndex(), 2);
     EXPECT_EQ(ConFoco(), f.cmbUM);
-}
-
-TEST_F(Formulario, EncabezadosCentradosDeLaRejillaDePaises) {
-    Captura& f = Forma();
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Disco de Captura ver 1.0.9"));
-    EXPECT_EQ(f.nMaxPaises, 300);
-    // The grid's headings are centre-aligned: centring leaves them as they are.
-    EXPECT_EQ(f.DBGPais->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("País"));
 }

@@ -28,47 +28,7 @@ protected:
         ASSERT_TRUE(Arranca());
         mensajes.mostrados.clear();
     }
-    void Elige(ControlCmb* cmb, const QVariant& llave) {
-        cmb->setDatoTxt(llave);
-        cmb->EligeCampo();
-    }
-    // A complete request, as a person would type it.
-    void LlenaSolicitud(const QString& rfc = QStringLiteral("PEGJ800101AB1")) {
-        Captura& f = Forma();
-        f.dfRFC->setDatoTxt(rfc);
-        f.CtrdfTxtRSPat->setDatoTxt(QStringLiteral("PEÑA"));
-        f.CtrdfTxtMat->setDatoTxt(QStringLiteral("GÓMEZ"));
-        f.CtrdfTxtNom->setDatoTxt(QStringLiteral("JOSÉ"));
-        f.TxtCalle->setDatoTxt(QStringLiteral("REFORMA 100"));
-        f.TxtCP->setDatoTxt(QStringLiteral("06600"));
-        f.TxtColonia->setDatoTxt(QStringLiteral("JUÁREZ"));
-        f.TxtDelMun->setDatoTxt(QStringLiteral("CUAUHTÉMOC"));
-        Elige(f.CmbEstado, 9);
-        f.TxtTelefono->setDatoTxt(QStringLiteral("5512345678"));
-        f.TxtFax->setDatoTxt(QStringLiteral("5512.3"));
-        f.TxtAcredita->setDatoTxt(QStringLiteral("AC-1"));
-        f.TxtRep_Nom->setDatoTxt(QStringLiteral("ANA"));
-        f.TxtRep_AP->setDatoTxt(QStringLiteral("LÓPEZ"));
-        f.TxtRep_AM->setDatoTxt(QStringLiteral("RUIZ"));
-        f.TxtRep_Cargo->setDatoTxt(QStringLiteral("DIRECTORA"));
-        f.TxtRep_Tel->setDatoTxt(QStringLiteral("5587654321"));
-        Elige(f.cmbTramite, 1);
-        Elige(f.cmbRegimen, 1);
-        Elige(f.cmbDestino, 1);
-        f.TxtFraccion->setDatoTxt(QStringLiteral("01011001"));
-        f.ChkUsado->setValor(QStringLiteral("S"));
-        Elige(f.cmbUM, 6);
-        f.Text1->setText(QStringLiteral("12.5"));
-        f.Text2->setText(QStringLiteral("1234567.1234567"));
-        f.TxtRecif->setDatoTxt(QStringLiteral("123456"));
-        f.TxtMlDMercancias->setDatoTxt(QStringLiteral("CABALLOS\r\nDE RAZA"));
-        f.TxtMlActividad->setDatoTxt(QStringLiteral("GANADERÍA"));
-        f.TxtMlUso->setDatoTxt(QStringLiteral("REPRODUCCIÓN"));
-        f.TxtMlJust->setDatoTxt(QStringLiteral("MEJORA GENÉTICA"));
-        f.ChkCat->setValor(QStringLiteral("S"));
-        f.ChkOtr->setValor(QStringLiteral("S"));
-        f.TxtEspecifica->setDatoTxt(QStringLiteral("FACTURAS"));
-    }
+    void LlenaSolicitud(const QString& rfc = QStringLiteral("PEGJ800101AB1")) { prueba::LlenaSolicitud(Forma(), rfc); }
     QByteArray Bytes(const char* archivo) { return LeeBytes(dir.filePath(QLatin1String(archivo))); }
     void Guarda(const char* mensajeEsperado = "Se ha guardado la información correctamente") {
         mensajes.Responde(R::Aceptar);

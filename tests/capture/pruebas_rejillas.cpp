@@ -27,15 +27,8 @@ namespace {
 using R = ServicioMensajes::Respuesta;
 const QString kFox = QStringLiteral("FoxPro 2.5;");
 
-class Rejillas : public Arranque {
+class Rejillas : public FormaLista {
 protected:
-    void SetUp() override {
-        Arranque::SetUp();
-        ASSERT_TRUE(Arranca());
-        mensajes.mostrados.clear();
-        PrestaTeclado();
-        Forma().dfRFC->setDatoTxt(QStringLiteral("PEGJ800101AB1"));
-    }
     // The keys go where the focus is, as a person's would: the grid, then the cell's editor.
     void Escribe(const QString& texto) {
         for (QChar c : texto) {

@@ -73,24 +73,6 @@ protected:
         m.completo = m.empresas.back().completa && m.solicitudes.back().completa;
     }
 
-    void Llena(Captura& f, const QString& rfc, const QString& just) {
-        auto elige = [](ControlCmb* cmb, int llave) {
-            cmb->setDatoTxt(llave);
-            cmb->EligeCampo();
-        };
-        f.dfRFC->setDatoTxt(rfc);
-        for (ControldfTxt* c : {f.CtrdfTxtRSPat, f.CtrdfTxtMat, f.CtrdfTxtNom, f.TxtCalle, f.TxtColonia, f.TxtDelMun,
-                                f.TxtAcredita, f.TxtRep_Nom, f.TxtRep_AP, f.TxtRep_AM, f.TxtRep_Cargo})
-            c->setDatoTxt(QStringLiteral("DATO"));
-        for (ControldfTxt* c : {f.TxtCP, f.TxtTelefono, f.TxtFax, f.TxtRep_Tel, f.TxtRecif}) c->setDatoTxt(QStringLiteral("123456"));
-        f.TxtFraccion->setDatoTxt(QStringLiteral("01011001"));
-        for (ControlCmb* c : {f.CmbEstado, f.cmbTramite, f.cmbRegimen, f.cmbDestino}) elige(c, 1);
-        elige(f.cmbUM, 6);
-        f.ChkOtr->setValor(QStringLiteral("N"));
-        for (ControlTxtMl* c : {f.TxtMlDMercancias, f.TxtMlActividad, f.TxtMlUso}) c->setDatoTxt(QStringLiteral("TEXTO"));
-        f.TxtMlJust->setDatoTxt(just);
-    }
-
     // Runs one step on the program and on the model; what the model expects of the messages.
     void Da(Paso p, Modelo& m, std::mt19937& azar, int numero) {
         Captura& f = *inicia->ventana()->captura();
@@ -101,7 +83,8 @@ protected:
                 m.rfc = QString::fromLatin1(kRfcs[azar() % 3]);
                 m.just = QStringLiteral("J%1").arg(numero);
                 m.completo = true;
-                Llena(f, m.rfc, m.just);
+                LlenaSolicitud(f, m.rfc);
+                f.TxtMlJust->setDatoTxt(m.just);
                 break;
             }
             case Paso::Incompleta:
