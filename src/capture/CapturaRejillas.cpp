@@ -117,6 +117,18 @@ void Captura::ConectaRejillas() {
                 if (actual.row() != anterior.row() || actual.column() != kUnidad) OcultaUnidades();
             });
 
+    // The spare unit list: Enter takes the highlighted unit, Escape or leaving it hides it.
+    ConectaRegla(estado_, LstUnidad, &ControlLst::KeyPress, this, [this](int& tecla) {
+        if (tecla == 13) LstUnidad->ClickOperacion();
+        else if (tecla != 27) return;
+        LstUnidad->hide();
+        tecla = 0;
+    });
+    ConectaRegla(estado_, LstUnidad, &ControlLst::DblClick, this, [this] {
+        LstUnidad->ClickOperacion();
+        LstUnidad->hide();
+    });
+    ConectaRegla(estado_, LstUnidad, &ControlCampo::LostFocus, this, [this] { LstUnidad->hide(); });
     ConectaRegla(estado_, TxtTotalDlls, &QLineEdit::textChanged, this, [this] { FormateaNumero(TxtTotalDlls, 14); });
 
     // Countries.

@@ -10,6 +10,7 @@
 #include "RejillaLigada.h"
 #include "TablaDbf.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -177,6 +178,12 @@ TEST_F(Rejillas, LaListaDeUnidadesPorTecladoYPorDobleClic) {
     Escribe("ALGO");
     Tecla(Qt::Key_Return);
     EnCelda(f.dbProducto, 2, 0, 6);
+
+    // A screen reader hears the grid by its caption, a column by its heading, the list by its name.
+    QAccessibleInterface* rejilla = QAccessible::queryAccessibleInterface(f.dbProducto);
+    EXPECT_EQ(rejilla->text(QAccessible::Name), QStringLiteral("Partidas de mercancía"));
+    EXPECT_EQ(rejilla->tableInterface()->columnDescription(6), QStringLiteral("Unidad de Medida"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(f.lstUM)->text(QAccessible::Name), QStringLiteral("Unidades de medida"));
 
     // Alt+Down opens the list and takes the keyboard; Down and Enter take the second unit.
     Tecla(Qt::Key_Down, Qt::AltModifier);
