@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -24,9 +25,10 @@ namespace lorum {
 
 namespace {
 
+// A caption whose access key reaches its field: the buddy is the widget that takes the focus.
 QLabel* etiqueta(const QString& texto, QWidget* companero) {
     auto* l = new QLabel(texto);
-    if (companero) l->setBuddy(companero);
+    if (companero) l->setBuddy(companero->focusProxy() ? companero->focusProxy() : companero);
     return l;
 }
 
@@ -122,6 +124,15 @@ void Captura::ConstruyePaginas() {
         pagina->setAccessibleName(QString::fromUtf8(p.titulo).remove(QLatin1Char('&')));
     }
     qobject_cast<QVBoxLayout*>(layout())->addWidget(SSTab1, 1);
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages from anywhere on the form, the header included.
+    for (const auto& [tecla, paso] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                                      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1}}) {
+        auto* atajo = new QShortcut(tecla, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        const int p = paso;
+        connect(atajo, &QShortcut::activated, this,
+                [this, p] { SSTab1->setCurrentIndex((SSTab1->currentIndex() + p + SSTab1->count()) % SSTab1->count()); });
+    }
     // Turning a page from the keyboard (Alt + its letter) or with the mouse takes the focus to the
     // page's first field, so the capture goes on without walking back through the header.
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int indice) {

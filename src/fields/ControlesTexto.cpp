@@ -64,7 +64,13 @@ Destino filtra(const QKeyEvent* e, const std::function<void(int&)>& alTeclear, i
 
 }  // namespace
 
+// A key with Alt (and no Ctrl, which AltGr may bring) is a command, never text for the field.
+static bool esOrden(const QKeyEvent* e) {
+    return (e->modifiers() & Qt::AltModifier) && !(e->modifiers() & Qt::ControlModifier) && !e->text().isEmpty();
+}
+
 void CajaTexto::keyPressEvent(QKeyEvent* e) {
+    if (esOrden(e)) return e->ignore();
     int codigo = 0;
     switch (filtra(e, alTeclear, codigo)) {
         case Destino::Original: QLineEdit::keyPressEvent(e); break;
@@ -77,6 +83,7 @@ void CajaTexto::keyPressEvent(QKeyEvent* e) {
 }
 
 void CajaTextoMl::keyPressEvent(QKeyEvent* e) {
+    if (esOrden(e)) return e->ignore();
     int codigo = 0;
     switch (filtra(e, alTeclear, codigo)) {
         case Destino::Original:

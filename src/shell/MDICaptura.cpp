@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QShortcut>
 #include <QToolBar>
 
 namespace lorum {
@@ -125,26 +126,38 @@ void MDICaptura::CreaBarra() {
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
     auto separador = [this](int tag) { Toolbar1->addSeparator()->setProperty("tag", QString::number(tag)); };
-    auto boton = [this](const char* llave, const char* consejo, const QString& tag, const QIcon& imagen) {
+    // Commands only the toolbar has get a key of their own, shown after the tool tip's text.
+    auto boton = [this](const char* llave, const char* consejo, const QString& tag, const QIcon& imagen,
+                        const QKeySequence& atajo = {}) {
         QAction* a = Toolbar1->addAction(imagen, QString::fromUtf8(consejo));
         a->setObjectName(QString::fromUtf8(llave));
-        a->setToolTip(QString::fromUtf8(consejo));
+        a->setShortcut(atajo);
+        a->setToolTip(atajo.isEmpty() ? QString::fromUtf8(consejo)
+                                      : QStringLiteral("%1 (%2)").arg(QString::fromUtf8(consejo), atajo.toString(QKeySequence::NativeText)));
         a->setProperty("tag", tag);
         connect(a, &QAction::triggered, this, [this, a] { Toolbar1_ButtonClick(a); });
         acciones_[a->objectName()] = a;
     };
     separador(1);
-    boton("Limpiar", "Limpiar/Nuevo", QStringLiteral("2"), icono(QColor(90, 160, 90), QStringLiteral("N")));
+    boton("Limpiar", "Limpiar/Nuevo", QStringLiteral("2"), icono(QColor(90, 160, 90), QStringLiteral("N")),
+          QKeySequence(Qt::CTRL | Qt::Key_N));
     boton("Imprime", "Imprimir solicitud", QStringLiteral("3"), icono(QColor(100, 100, 110), QStringLiteral("P")));
     boton("Guarda", "Guardar solicitud", QStringLiteral("4"), icono(QColor(40, 100, 180), QStringLiteral("G")));
     separador(5);
     boton("Considera", "Consideraciones de llenado", QStringLiteral("6"), icono(QColor(200, 150, 40), QStringLiteral("?")));
     boton("Genera", "Genera disco para entregar a Talveros", QStringLiteral("7"), icono(QColor(150, 80, 160), QStringLiteral("D")));
     separador(8);
-    boton("Recupera Información", "Recupera Información", QStringLiteral("11"), icono(QColor(60, 140, 150), QStringLiteral("R")));
+    boton("Recupera Información", "Recupera Información", QStringLiteral("11"), icono(QColor(60, 140, 150), QStringLiteral("R")),
+          QKeySequence(Qt::CTRL | Qt::Key_R));
     boton("Importa Mercancias", "Importa Mercancias", QStringLiteral("13"), icono(QColor(60, 120, 60), QStringLiteral("XL")));
     boton("Salir", "Salir", QStringLiteral("9"), icono(QColor(180, 60, 60), QStringLiteral("X")));
-    boton("Recuperar Mercancias", "Recuperar Mercancias", QString(), icono(QColor(60, 140, 150), QStringLiteral("RM")));
+    boton("Recuperar Mercancias", "Recuperar Mercancias", QString(), icono(QColor(60, 140, 150), QStringLiteral("RM")),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    // F10 opens the menu bar, as on other desktops.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [this] {
+        if (!menuBar()->actions().isEmpty()) menuBar()->setActiveAction(menuBar()->actions().front());
+    });
 }
 
 void MDICaptura::Toolbar1_ButtonClick(QAction* boton) {

@@ -198,3 +198,32 @@ TEST_F(Formulario, SalirDelTelefonoDelRepresentantePasaAMercancia) {
     EXPECT_EQ(f.SSTab1->currentIndex(), 2);
     EXPECT_EQ(ConFoco(), f.cmbUM);
 }
+
+TEST_F(Formulario, TeclasDeAccesoYPaginasDesdeElTeclado) {
+    Captura& f = Forma();
+    // The captions' access keys reach their fields.
+    const struct {
+        Qt::Key tecla;
+        ControlCampo* campo;
+    } accesos[] = {{Qt::Key_R, f.dfRFC}, {Qt::Key_Z, f.CtrdfTxtRSPat}, {Qt::Key_M, f.cmbTramite}, {Qt::Key_F, f.TxtFraccion}};
+    for (const auto& k : accesos) {
+        f.TxtCalle->setFocus();
+        QApplication::processEvents();
+        QTest::keyClick(QApplication::focusWidget(), k.tecla, Qt::AltModifier);
+        QApplication::processEvents();
+        EXPECT_EQ(ConFoco(), k.campo) << k.campo->objectName().toStdString();
+    }
+    // Alt with a letter that is no access key types nothing.
+    f.TxtCalle->setDatoTxt(QString());
+    f.TxtCalle->setFocus();
+    QTest::keyClick(f.TxtCalle->dfTxt, Qt::Key_B, Qt::AltModifier);
+    EXPECT_EQ(f.TxtCalle->Text(), QString());
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages from the header too.
+    f.SSTab1->setCurrentIndex(0);
+    f.dfRFC->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(f.SSTab1->currentIndex(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(f.SSTab1->currentIndex(), 7);
+}

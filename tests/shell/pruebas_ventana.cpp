@@ -88,10 +88,13 @@ TEST_F(Principal, LaBarraDespachaPorSuEtiqueta) {
     const struct {
         const char* boton;
         const char* operacion;
+        QKeySequence atajo;  // the commands only the toolbar has
     } casos[] = {
-        {"Limpiar", "LimpiaInformacion"}, {"Imprime", "ImprimirAcuse"}, {"Guarda", "GuardaInformacion"},
-        {"Considera", "MuestraConsideraciones"}, {"Genera", "GeneraDisco"}, {"Recupera Información", "RecuperaDisco"},
-        {"Importa Mercancias", "ImportaInfo"}, {"Recuperar Mercancias", "RecuperaMercancias"},
+        {"Limpiar", "LimpiaInformacion", QKeySequence(Qt::CTRL | Qt::Key_N)}, {"Imprime", "ImprimirAcuse", {}},
+        {"Guarda", "GuardaInformacion", {}}, {"Considera", "MuestraConsideraciones", {}}, {"Genera", "GeneraDisco", {}},
+        {"Recupera Información", "RecuperaDisco", QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {"Importa Mercancias", "ImportaInfo", {}},
+        {"Recuperar Mercancias", "RecuperaMercancias", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
     };
     for (const auto& c : casos) {
         operaciones.clear();
@@ -99,6 +102,11 @@ TEST_F(Principal, LaBarraDespachaPorSuEtiqueta) {
         ASSERT_NE(a, nullptr) << c.boton;
         a->trigger();
         EXPECT_EQ(operaciones, QStringList{QString::fromLatin1(c.operacion)}) << c.boton;
+        if (c.atajo.isEmpty()) continue;
+        operaciones.clear();
+        QTest::keySequence(QApplication::focusWidget(), c.atajo);
+        EXPECT_EQ(operaciones, QStringList{QString::fromLatin1(c.operacion)}) << c.boton << ": by its key";
+        EXPECT_TRUE(a->toolTip().endsWith(QStringLiteral(" (%1)").arg(c.atajo.toString(QKeySequence::NativeText))));
     }
     EXPECT_EQ(Ventana().Accion("Genera")->toolTip(), QStringLiteral("Genera disco para entregar a Talveros"));
     EXPECT_TRUE(Ventana().Accion("Recuperar Mercancias")->property("tag").toString().isEmpty());
