@@ -1,5 +1,6 @@
 #include "Bienvenida.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -38,7 +39,8 @@ QString Bienvenida::TextoVersion(const QString& version) {
     return QStringLiteral("Ver. %1.%2%3").arg(partes.value(0), partes.value(1), partes.value(2));
 }
 
-Bienvenida::Bienvenida(const QString& version, QWidget* padre) : QWidget(padre, Qt::Dialog | Qt::FramelessWindowHint) {
+// A splash window: it never appears in the window list, and Alt+Tab does not land on it.
+Bienvenida::Bienvenida(const QString& version, QWidget* padre) : QWidget(padre, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("Bienvenida"));
     setAttribute(Qt::WA_ShowWithoutActivating);  // the main window keeps the keyboard
     setMouseTracking(true);
@@ -83,6 +85,19 @@ void Bienvenida::MuestraCentrada() {
         move(r.x() + (r.width() - width()) / 2, r.y() + (r.height() - height()) / 2);
     }
     show();
+    // Besides the mouse rule, the first key or click anywhere in the program, or a few seconds, hide it.
+    qApp->installEventFilter(this);
+    QTimer::singleShot(kSegundos * 1000, this, &QWidget::hide);
+}
+
+bool Bienvenida::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress || evento->type() == QEvent::MouseButtonPress) hide();
+    return QWidget::eventFilter(objeto, evento);
+}
+
+void Bienvenida::hideEvent(QHideEvent* evento) {
+    qApp->removeEventFilter(this);
+    QWidget::hideEvent(evento);
 }
 
 void Bienvenida::mouseMoveEvent(QMouseEvent* evento) {

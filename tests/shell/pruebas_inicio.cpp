@@ -118,6 +118,14 @@ TEST(Bienvenida, VersionCentradoYSeOcultaSoloSobreSuSuperficie) {
     EXPECT_TRUE(b.isVisible()) << "a move over a label does not hide it";
     mueve(&b, QPoint(3, 3));
     EXPECT_FALSE(b.isVisible());
+    EXPECT_EQ(b.windowType(), Qt::SplashScreen) << "never in the window list";
+
+    // The first key anywhere in the program hides it too.
+    QWidget otra;
+    otra.show();
+    b.MuestraCentrada();
+    QTest::keyClick(&otra, Qt::Key_A);
+    EXPECT_FALSE(b.isVisible());
 }
 
 TEST_F(Inicio, ElAvisoDeGuardadoSeOcultaYMuestraLaCaptura) {
