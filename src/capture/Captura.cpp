@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -46,10 +47,10 @@ T* Captura::Nuevo(const char* nombre) {
     return control;
 }
 
-QLineEdit* Captura::CajaSimple(const char* nombre) {
+QLineEdit* Captura::CajaSimple(const char* nombre, const QString& leyenda) {
     auto* caja = Nuevo<QLineEdit>(nombre);
     caja->setProperty("lorumTipo", QStringLiteral("TextBox"));
-    caja->setAccessibleName(QLatin1String(nombre));
+    caja->setAccessibleName(leyenda);
     return caja;
 }
 
@@ -109,6 +110,8 @@ void Captura::ConstruyeEncabezado() {
 void Captura::ConstruyePaginas() {
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->setAccessibleName(QStringLiteral("Páginas de la solicitud"));
+    SSTab1->tabBar()->setAccessibleName(QStringLiteral("Páginas de la solicitud"));
     const struct {
         QWidget* (Captura::*construye)();
         const char* titulo;
@@ -185,7 +188,7 @@ QWidget* Captura::PaginaRepresentante() {
     TxtRep_Cargo = Nuevo<ControldfTxt>("TxtRep_Cargo");
     TxtRep_Tel = Nuevo<ControldfTxt>("TxtRep_Tel");
     auto* forma = new QFormLayout(marco);
-    forma->addRow(QString(), TxtAcredita);
+    forma->addRow(etiqueta(QStringLiteral("No de Acreditamiento"), TxtAcredita), TxtAcredita);
     forma->addRow(etiqueta(QStringLiteral("Nombre"), TxtRep_Nom), TxtRep_Nom);
     forma->addRow(etiqueta(QStringLiteral("Apellido Pat"), TxtRep_AP), TxtRep_AP);
     forma->addRow(etiqueta(QStringLiteral("Apellido Mat"), TxtRep_AM), TxtRep_AM);
@@ -204,9 +207,9 @@ QWidget* Captura::PaginaMercancia() {
     lstUM = Nuevo<QListWidget>("lstUM");
     lstUM->hide();
     cmbUM = Nuevo<ControlCmb>("cmbUM");
-    Text1 = CajaSimple("Text1");
-    Text2 = CajaSimple("Text2");
-    TxtTotalDlls = CajaSimple("TxtTotalDlls");
+    Text1 = CajaSimple("Text1", QStringLiteral("Cantidad"));
+    Text2 = CajaSimple("Text2", QStringLiteral("Valor en Dólares"));
+    TxtTotalDlls = CajaSimple("TxtTotalDlls", QStringLiteral("Total en dólares"));
     TxtTotalDlls->hide();
     TxtRecif = Nuevo<ControldfTxt>("TxtRecif");
 
@@ -259,6 +262,7 @@ QWidget* Captura::PaginaAnexos1() {
     auto* pagina = new QWidget;
     TxtMlActividad = Nuevo<ControlTxtMl>("TxtMlActividad");
     TxtMlUso = Nuevo<ControlTxtMl>("TxtMlUso");
+    TxtMlUso->setProperty("leyenda", QStringLiteral("Uso específico de la mercancía"));  // its field name is internal
     auto* capa = new QVBoxLayout(pagina);
     capa->addWidget(etiqueta(QStringLiteral("Actividad o giro principal"), TxtMlActividad));
     capa->addWidget(TxtMlActividad, 1);

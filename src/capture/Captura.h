@@ -182,7 +182,7 @@ private:
     QWidget* PaginaAnexo3();
     template <typename T>
     T* Nuevo(const char* nombre);
-    QLineEdit* CajaSimple(const char* nombre);
+    QLineEdit* CajaSimple(const char* nombre, const QString& leyenda);  // a plain box, heard by its caption
 
     EstadoInicia& estado_;
     std::vector<QWidget*> controles_;

@@ -65,7 +65,7 @@ protected:
 class CajaCombo : public QComboBox {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    explicit CajaCombo(QWidget* padre = nullptr);
     bool Eligiendo() const { return eligiendo_; }
     void showPopup() override;
     void hidePopup() override;

@@ -6,6 +6,7 @@
 #include "EstadoInicia.h"
 #include "ServicioMensajes.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 
 namespace lorum {
@@ -28,9 +29,17 @@ void PreparaCampos(EstadoInicia& estado, const std::vector<QWidget*>& controles)
         campo->Creado();
         campo->Limpia();
         if (auto* texto = qobject_cast<ControldfTxt*>(campo)) texto->setMaxLength(texto->nMaxLen);
-        // Screen readers name the field as the completeness check does.
-        campo->setAccessibleName(campo->NombreCampo);
-        if (!qobject_cast<ControlChk*>(campo)) campo->Interior()->setAccessibleName(campo->NombreCampo);
+        // Screen readers name the field by what it is: as the completeness check does, by its screen
+        // caption where that name is an internal one (property "leyenda"), a check field by its box.
+        QString nombre = campo->property("leyenda").toString();
+        if (auto* chk = qobject_cast<ControlChk*>(campo)) nombre = chk->Check->text().remove(QLatin1Char('&'));
+        if (nombre.isEmpty()) nombre = campo->NombreCampo;
+        campo->setAccessibleName(nombre);
+        campo->Interior()->setAccessibleName(nombre);
+        if (auto* cmb = qobject_cast<ControlCmb*>(campo)) {
+            cmb->cmbData->lineEdit()->setAccessibleName(nombre);
+            cmb->cmbData->view()->setAccessibleName(nombre);
+        }
     }
 }
 
