@@ -170,6 +170,7 @@ private:
     void AplicaOtros();
     void CopiaPlantilla(const QString& plantilla, const QString& tabla);
     void LimpiaCamposDeSolicitud();
+    void EnfocaFaltante();  // the focus to the first missing field, on its page
     void Avisa(const QString& texto, const QString& titulo, int icono) const;
     void AjustaCatalogo(ControlCmb* cmb, const char* fuente, const char* campo, const char* lista);
     QWidget* PaginaGenerales();

@@ -6,6 +6,8 @@
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
 #include "ErrorTabla.h"
+#include "GuardiaFoco.h"
+#include "Resguardo.h"
 #include "EstadoInicia.h"
 #include "Numeros.h"
 #include "RejillaLigada.h"
@@ -151,6 +153,23 @@ void Captura::AsignaCampo() {
     TxtEspecifica->setDatoTxt(solicitud(u"especifica"));
 }
 
+void Captura::EnfocaFaltante() {
+    // After the missing-data list the user can fill the first missing field at once. Leaving the
+    // field that had the focus runs its checks, as any move does.
+    for (ControlCampo* campo : estado_.colCampos) {
+        if (campo->VerificaDato().isEmpty() || !campo->isEnabled()) continue;
+        campo->Interior()->setFocus(Qt::OtherFocusReason);
+        if (GuardiaFoco::CampoDe(campo->window()->focusWidget()) != campo) return;  // the move was refused
+        // The page is turned once the lost-focus rules of the field left have run.
+        Difiere(estado_, this, [this, campo] {
+            for (int i = 0; i < SSTab1->count(); ++i)
+                if (SSTab1->widget(i)->isAncestorOf(campo)) SSTab1->setCurrentIndex(i);
+            campo->Interior()->setFocus(Qt::OtherFocusReason);
+        });
+        return;
+    }
+}
+
 bool Captura::ReemplazaTabla(const QString& fuente, const QString& tabla, const QString& que) {
     // A table file is checked before it may replace a working table: a damaged one would leave a
     // table the next start-up cannot open. A failed check or copy leaves the table as it was.
@@ -221,7 +240,10 @@ void Captura::LimpiaInformacion() {
 }
 
 void Captura::GuardaInformacion() {
-    if (!VerificaCampos(estado_)) return;
+    if (!VerificaCampos(estado_)) {
+        EnfocaFaltante();
+        return;
+    }
 
     // Each table field with the control it comes from, in the order they are written.
     struct Dato {

@@ -9,6 +9,7 @@
 #include "RejillaLigada.h"
 #include "ServiciosCampos.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QTabWidget>
@@ -226,4 +227,20 @@ TEST_F(Formulario, TeclasDeAccesoYPaginasDesdeElTeclado) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(f.SSTab1->currentIndex(), 7);
+}
+
+TEST_F(Formulario, TrasLaListaDeFaltantesElFocoVaAlPrimero) {
+    Captura& f = Forma();
+    LlenaSolicitud(f);
+    f.TxtMlJust->setDatoTxt(QString());
+    f.TxtRep_Cargo->setDatoTxt(QString());  // the first missing one in form order, on "Representante"
+    f.SSTab1->setCurrentIndex(5);
+    QApplication::processEvents();
+    f.TxtMlActividad->setFocus();
+    mensajes.Responde(R::Aceptar);
+    Ventana().Accion(QStringLiteral("mnuFuncGuardar"))->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(mensajes.mostrados.back().texto.startsWith(QStringLiteral("La siguiente información es requerida: ")));
+    EXPECT_EQ(ConFoco(), f.TxtRep_Cargo);
+    EXPECT_EQ(f.SSTab1->currentIndex(), 1);
 }

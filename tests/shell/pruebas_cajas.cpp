@@ -59,6 +59,8 @@ protected:
 
 TEST_F(CajasReales, UnaCajaQueTomaElFocoNoEsSalirDelCampo) {
     Captura& f = Forma();
+    inicia->ventana()->Opera(QStringLiteral("LimpiaInformacion"));  // answered No: a new request, saves append
+    LlenaSolicitud(f);
     const struct {
         const char* caso;
         int pagina;
@@ -76,10 +78,10 @@ TEST_F(CajasReales, UnaCajaQueTomaElFocoNoEsSalirDelCampo) {
         QApplication::processEvents();
         vistas.clear();
         conFoco = false;
-        inicia->ventana()->Accion("mnuFuncGuardar")->trigger();  // Ctrl+G
+        inicia->ventana()->Accion("mnuFuncGuardar")->trigger();  // Ctrl+G: the save's one message
         QApplication::processEvents();
         ASSERT_EQ(vistas.size(), 1) << k.caso << ": " << vistas.join(" | ").toStdString();
-        EXPECT_TRUE(vistas[0].startsWith(QStringLiteral("La siguiente información es requerida: "))) << k.caso;
+        EXPECT_TRUE(vistas[0].startsWith(QStringLiteral("Se ha guardado la información correctamente"))) << k.caso;
         EXPECT_TRUE(conFoco) << k.caso << ": the box must have taken the focus for this test to mean anything";
         EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), k.campo) << k.caso;
         EXPECT_EQ(f.SSTab1->currentIndex(), k.pagina) << k.caso;
