@@ -62,6 +62,11 @@ Captura::Captura(EstadoInicia& estado, QWidget* padre) : QWidget(padre), estado_
     StatusBar1->setAccessibleName(QStringLiteral("Barra de estado"));
     connect(StatusBar1, &QStatusBar::messageChanged, StatusBar1,
             [this](const QString& texto) { StatusBar1->setAccessibleDescription(texto); });
+    // Where the keys go is always plain to see: check boxes and buttons take the focus colours of the
+    // fields (the fields, the grids and the page tabs mark themselves).
+    setStyleSheet(QStringLiteral(
+        "QCheckBox:focus { background-color: rgb(75, 139, 203); color: white; }"
+        "QPushButton:focus, QToolButton:focus { background-color: rgb(75, 139, 203); color: white; }"));
     ConstruyeEncabezado();
     ConstruyePaginas();
     AjustaCampos();
@@ -112,6 +117,7 @@ void Captura::ConstruyePaginas() {
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setAccessibleName(QStringLiteral("Páginas de la solicitud"));
     SSTab1->tabBar()->setAccessibleName(QStringLiteral("Páginas de la solicitud"));
+    SSTab1->tabBar()->installEventFilter(this);
     const struct {
         QWidget* (Captura::*construye)();
         const char* titulo;

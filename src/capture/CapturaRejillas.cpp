@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace lorum {
@@ -172,6 +173,15 @@ void Captura::ConectaRejillas() {
 }
 
 bool Captura::eventFilter(QObject* objeto, QEvent* evento) {
+    // The page tab that has the keyboard shows it in the focus colour.
+    if (objeto == SSTab1->tabBar() && (evento->type() == QEvent::FocusIn || evento->type() == QEvent::FocusOut ||
+                                       evento->type() == QEvent::Paint)) {
+        QTabBar* pestanas = SSTab1->tabBar();
+        for (int i = 0; i < pestanas->count(); ++i) {
+            const QColor color = pestanas->hasFocus() && i == pestanas->currentIndex() ? QColor(75, 139, 203) : QColor();
+            if (pestanas->tabTextColor(i) != color) pestanas->setTabTextColor(i, color);
+        }
+    }
     // The unit list: Enter takes the unit, Escape or losing the focus hides it.
     if (objeto == lstUM) {
         if (evento->type() == QEvent::KeyPress) {

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace lorum {
 
@@ -153,6 +154,8 @@ void MDICaptura::CreaBarra() {
     boton("Salir", "Salir", QStringLiteral("9"), icono(QColor(180, 60, 60), QStringLiteral("X")));
     boton("Recuperar Mercancias", "Recuperar Mercancias", QString(), icono(QColor(60, 140, 150), QStringLiteral("RM")),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    // The toolbar's buttons are reached with Tab too, after the form.
+    for (QToolButton* b : Toolbar1->findChildren<QToolButton*>()) b->setFocusPolicy(Qt::TabFocus);
     // F10 opens the menu bar, as on other desktops.
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(f10, &QShortcut::activated, this, [this] {

@@ -3,6 +3,7 @@
 #include "MensajesGuionados.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -128,6 +129,14 @@ TEST_F(Catalogos, LlenaEligeYLeeLlaves) {
     cmb.cmbData->showPopup();
     cmb.cmbData->view()->setCurrentIndex(cmb.cmbData->model()->index(4, 0));
     QTest::keyClick(cmb.cmbData->view(), Qt::Key_Return);
+    EXPECT_EQ(cmb.nLista, 4);
+    EXPECT_EQ(cmb.Text(), QStringLiteral("ESTADO 5"));
+    // Escape while the list is open keeps the choice held before it opened.
+    cmb.cmbData->showPopup();
+    QTest::keyClick(cmb.cmbData->view(), Qt::Key_Down);
+    QTest::keyClick(cmb.cmbData->view(), Qt::Key_Down);
+    QTest::keyClick(cmb.cmbData->view(), Qt::Key_Escape);
+    QApplication::processEvents();
     EXPECT_EQ(cmb.nLista, 4);
     EXPECT_EQ(cmb.Text(), QStringLiteral("ESTADO 5"));
 }

@@ -88,7 +88,9 @@ TEST_F(CajasReales, UnaCajaQueTomaElFocoNoEsSalirDelCampo) {
     }
 
     // Leaving for another field of the form still checks the RFC.
+    QApplication::setActiveWindow(inicia->ventana());
     f.SSTab1->setCurrentIndex(0);
+    QApplication::processEvents();  // the page takes the focus to its first field
     f.dfRFC->setFocus();
     QApplication::processEvents();
     vistas.clear();
