@@ -1,5 +1,6 @@
 #include "Captura.h"
 
+#include "Accesibilidad.h"
 #include "BarraNavegacion.h"
 #include "ControlChk.h"
 #include "ControlesCatalogo.h"
@@ -116,7 +117,7 @@ void Captura::ConstruyePaginas() {
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setAccessibleName(QStringLiteral("Páginas de la solicitud"));
-    SSTab1->tabBar()->setAccessibleName(QStringLiteral("Páginas de la solicitud"));
+    NombraPestanas(SSTab1->tabBar(), QStringLiteral("Páginas de la solicitud"));
     SSTab1->tabBar()->installEventFilter(this);
     const struct {
         QWidget* (Captura::*construye)();

@@ -1,9 +1,10 @@
 #include "ControlesCatalogo.h"
 
+#include "Accesibilidad.h"
+
 #include "Numeros.h"
 #include "ServicioMensajes.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -91,36 +92,7 @@ QString ControlCatalogo::VerificaDato(const QString&) const {
     return Text().isEmpty() ? NombreCampo : QString();
 }
 
-namespace {
-
-// Screen readers hear a picker by its field's name and its choice as its value. (Qt's own interface
-// on Linux gives the chosen text as the name, so the name would change with every choice.)
-class AccesibleCombo : public QAccessibleWidget {
-public:
-    explicit AccesibleCombo(QWidget* w) : QAccessibleWidget(w, QAccessible::ComboBox) {}
-    QString text(QAccessible::Text t) const override {
-        const auto* combo = static_cast<const QComboBox*>(widget());
-        if (t == QAccessible::Value) return combo->currentText();
-        if (t == QAccessible::Name && !combo->accessibleName().isEmpty()) return combo->accessibleName();
-        return QAccessibleWidget::text(t);
-    }
-};
-
-QAccessibleInterface* FabricaAccesible(const QString& clase, QObject* objeto) {
-    if (clase == QLatin1String("lorum::CajaCombo") && objeto && objeto->isWidgetType())
-        return new AccesibleCombo(static_cast<QWidget*>(objeto));
-    return nullptr;
-}
-
-}  // namespace
-
-CajaCombo::CajaCombo(QWidget* padre) : QComboBox(padre) {
-    static const bool instalada = [] {
-        QAccessible::installFactory(FabricaAccesible);
-        return true;
-    }();
-    Q_UNUSED(instalada);
-}
+CajaCombo::CajaCombo(QWidget* padre) : QComboBox(padre) { InstalaAccesibilidad(); }
 
 void CajaCombo::showPopup() {
     eligiendo_ = true;

@@ -259,9 +259,8 @@ TEST_F(Principal, AjustesDeLosCamposYNombresAccesibles) {
     internos.remove(QString());
     auto nombres = [&] {
         std::map<QWidget*, QString> n;
-        // The page tab list is left out: Qt names it after its current page.
         for (QWidget* w : f.findChildren<QWidget*>())
-            if ((w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QTabBar*>(w)) n[w] = NombreAccesible(w);
+            if (w->focusPolicy() & Qt::TabFocus) n[w] = NombreAccesible(w);
         return n;
     };
     const auto antes = nombres();
@@ -281,6 +280,18 @@ TEST_F(Principal, AjustesDeLosCamposYNombresAccesibles) {
     EXPECT_EQ(NombreAccesible(f.Text1), QStringLiteral("Cantidad"));
     EXPECT_EQ(NombreAccesible(f.ChkFot), NombreAccesible(f.ChkFot->Check)) << "a container and its box agree";
     EXPECT_EQ(NombreAccesible(f.SSTab1), QStringLiteral("Páginas de la solicitud"));
+    // The page tab list keeps its name whatever the page, and holds the pages' tabs.
+    f.SSTab1->setCurrentIndex(2);
+    QAccessibleInterface* pestanas = QAccessible::queryAccessibleInterface(f.SSTab1->tabBar());
+    EXPECT_EQ(pestanas->text(QAccessible::Name), QStringLiteral("Páginas de la solicitud"));
+    ASSERT_EQ(pestanas->childCount(), f.SSTab1->count());
+    QAccessibleInterface* mercancia = pestanas->child(2);
+    EXPECT_EQ(mercancia->text(QAccessible::Name), QStringLiteral("Mercancía"));
+    EXPECT_EQ(mercancia->role(), QAccessible::PageTab);
+    EXPECT_TRUE(mercancia->state().selected);
+    EXPECT_EQ(pestanas->indexOfChild(mercancia), 2);
+    pestanas->child(4)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(f.SSTab1->currentIndex(), 4);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(f.CmbEstado->cmbData)->text(QAccessible::Value), QStringLiteral("nu"));
 }
 
