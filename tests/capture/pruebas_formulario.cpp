@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenuBar>
 #include <QFile>
 #include <QTabWidget>
 #include <QTest>
@@ -243,4 +244,27 @@ TEST_F(Formulario, TrasLaListaDeFaltantesElFocoVaAlPrimero) {
     EXPECT_TRUE(mensajes.mostrados.back().texto.startsWith(QStringLiteral("La siguiente información es requerida: ")));
     EXPECT_EQ(ConFoco(), f.TxtRep_Cargo);
     EXPECT_EQ(f.SSTab1->currentIndex(), 1);
+}
+
+TEST_F(Formulario, LetrasRepetidasYF10) {
+    Captura& f = Forma();
+    // A letter the design gives twice ("&Ayuda" and "M&aterno", "&Fracción" and "&Función"): repeated
+    // presses go round the targets, the field among them.
+    for (const auto& [tecla, campo] : {std::pair{Qt::Key_A, static_cast<ControlCampo*>(f.CtrdfTxtMat)},
+                                       {Qt::Key_N, f.CtrdfTxtNom}, {Qt::Key_G, f.cmbRegimen}}) {
+        f.TxtCalle->setFocus();
+        QApplication::processEvents();
+        bool alcanzado = false;
+        for (int vez = 0; vez < 3 && !alcanzado; ++vez) {
+            if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+            QTest::keyClick(QApplication::focusWidget(), tecla, Qt::AltModifier);
+            QApplication::processEvents();
+            alcanzado = ConFoco() == campo;
+        }
+        EXPECT_TRUE(alcanzado) << campo->objectName().toStdString();
+    }
+    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    // F10 opens the menu bar.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+    EXPECT_NE(Ventana().menuBar()->activeAction(), nullptr);
 }
