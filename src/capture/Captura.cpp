@@ -333,9 +333,6 @@ void Captura::AbreOrigenes() {
 
 // These operations do nothing; the main window reaches them by name.
 void Captura::ImprimirAcuse() {}
-void Captura::GeneraDisco() {}
-void Captura::RecuperaDisco() {}
-void Captura::RecuperaMercancias() {}
 void Captura::ImportaInfo() {}
 
 }  // namespace lorum

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "Archivos.h"
 #include "OrigenDatos.h"
 
 #include <QFont>
 #include <QLineEdit>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -47,8 +49,7 @@ public:
     // Points the request's data sources at the data directory again and reloads the form.
     void EstableceLigas();
 
-    // Operations of the form. ImprimirAcuse, GeneraDisco, RecuperaDisco, RecuperaMercancias and
-    // ImportaInfo do nothing.
+    // Operations of the form. ImprimirAcuse and ImportaInfo do nothing.
     void GuardaInformacion();
     void LimpiaInformacion();
     void ImprimirAcuse();
@@ -67,6 +68,12 @@ public:
     // Whether any record has the field equal to the value, exactly; false on any engine failure.
     static bool ContieneValor(const Cursor& registros, const QString& campo, const QString& valor);
     void Command1_Click();
+
+    // The saving notice and the bringing forward of the form, given by the start-up module.
+    std::function<void()> MuestraForm1;
+    std::function<void()> MuestraCaptura;
+    // The copy a recovery replaces each table with (tests make it fail).
+    std::function<ResultadoCopia(const QString&, const QString&)> CopiaDeRecuperacion = CopiaTabla;
 
     // Header.
     ControldfTxt* dfRFC;
@@ -170,7 +177,8 @@ private:
     void AplicaOtros();
     void CopiaPlantilla(const QString& plantilla, const QString& tabla);
     void LimpiaCamposDeSolicitud();
-    void EnfocaFaltante();  // the focus to the first missing field, on its page
+    void EnfocaFaltante();
+    void Recupera(const QStringList& tablas, const QString& leyenda);  // the focus to the first missing field, on its page
     void Avisa(const QString& texto, const QString& titulo, int icono) const;
     void AjustaCatalogo(ControlCmb* cmb, const char* fuente, const char* campo, const char* lista);
     QWidget* PaginaGenerales();

@@ -14,6 +14,7 @@ class ServicioMensajes;
 struct EstadoInicia {
     QString sRutaApp;
     QString sConexion = QStringLiteral("FoxPro 2.5;");
+    QString sUnidadA;  // the delivery drive "A:" as a folder
     QString sFaltantes;
     std::vector<ControlCampo*> colCampos;
     ServicioMensajes* mensajes = nullptr;

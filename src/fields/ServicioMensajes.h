@@ -9,7 +9,7 @@ namespace lorum {
 // implementation; tests answer from a script.
 class ServicioMensajes {
 public:
-    enum class Botones { Aceptar, SiNo, SiNoCancelar };
+    enum class Botones { Aceptar, AceptarCancelar, SiNo, SiNoCancelar };
     enum class Icono { Ninguno, Informacion, Pregunta, Exclamacion, Critico };
     enum class Respuesta { Aceptar, Si, No, Cancelar };
 

@@ -1,5 +1,9 @@
 #include "Inicia.h"
 
+#include "Intercambio.h"
+
+#include <QCoreApplication>
+
 #include "Bienvenida.h"
 #include "Captura.h"
 #include "ControlesTexto.h"
@@ -54,6 +58,7 @@ bool Inicia::DirectorioEscribible(const QString& directorio) {
 bool Inicia::Main(const QString& directorio) {
     if (!UnaSolaInstancia(directorio)) return false;
     estado_.sRutaApp = QDir::cleanPath(directorio);
+    if (estado_.sUnidadA.isEmpty()) estado_.sUnidadA = UnidadA(QCoreApplication::arguments());
     estado_.sConexion = QStringLiteral("FoxPro 2.5;");
     if (!DirectorioEscribible(estado_.sRutaApp)) return false;
 
@@ -70,6 +75,8 @@ bool Inicia::Main(const QString& directorio) {
     ventana_->captura()->dfRFC->setFocus();
 
     form1_ = std::make_unique<AvisoGuardando>([this] { MuestraCaptura(); });
+    ventana_->captura()->MuestraForm1 = [this] { form1_->Muestra(); };
+    ventana_->captura()->MuestraCaptura = [this] { MuestraCaptura(); };
     bienvenida_ = std::make_unique<Bienvenida>(kVersion);
     bienvenida_->MuestraCentrada();
     sonido_.Reproduce(estado_.sRutaApp + QStringLiteral("/rec/XYLOPHON.wav"));

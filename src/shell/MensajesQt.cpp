@@ -26,6 +26,11 @@ ServicioMensajes::Respuesta MensajesQt::Muestra(const QString& texto, const QStr
             aceptar = caja.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
             caja.setEscapeButton(aceptar);
             break;
+        case Botones::AceptarCancelar:
+            aceptar = caja.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+            cancelar = caja.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+            caja.setEscapeButton(cancelar);
+            break;
         case Botones::SiNo:
             si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
             no = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
@@ -44,6 +49,7 @@ ServicioMensajes::Respuesta MensajesQt::Muestra(const QString& texto, const QStr
     if (pulsado == si && si) return Respuesta::Si;
     if (pulsado == no && no) return Respuesta::No;
     if (pulsado == cancelar && cancelar) return Respuesta::Cancelar;
+    if (pulsado == aceptar && aceptar) return Respuesta::Aceptar;
     return botones == Botones::Aceptar ? Respuesta::Aceptar : botones == Botones::SiNo ? Respuesta::No : Respuesta::Cancelar;
 }
 

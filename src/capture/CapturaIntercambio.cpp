@@ -1,0 +1,102 @@
+// Handing the request over on the delivery drive, and bringing it (or its items and countries) back.
+#include "Captura.h"
+
+#include "Intercambio.h"
+#include "EstadoInicia.h"
+#include "RejillaLigada.h"
+#include "ServicioMensajes.h"
+#include "TablasSolicitud.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace lorum {
+
+namespace {
+
+using Icono = ServicioMensajes::Icono;
+
+struct PunteroOcupado {
+    PunteroOcupado() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~PunteroOcupado() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+void Captura::GeneraDisco() {
+    QDir::setCurrent(estado_.sRutaApp);
+    if (estado_.mensajes->Muestra(QStringLiteral("¿Esta seguro de que el disco este en la unidad A:?"),
+                                  QStringLiteral("Generar Disco"), ServicioMensajes::Botones::AceptarCancelar,
+                                  Icono::Pregunta) != ServicioMensajes::Respuesta::Aceptar)
+        return;
+    // What is stored is delivered, not what the form shows: a request never saved is refused.
+    Cursor& empresa = dtsPrincipal.Registros();
+    if (empresa.Eof()) return;
+    if (!empresa.Valor(4).isValid() || empresa.Valor(0).toString() == QLatin1String("RFC")) {
+        Avisa(QStringLiteral("No se puede exportar al disco porque no se ha guardado la información"),
+              QStringLiteral("Dato requerido"), int(Icono::Informacion));
+        return;
+    }
+    if (MuestraForm1) MuestraForm1();
+    std::optional<PunteroOcupado> ocupado(std::in_place);
+    const ResultadoIntercambio r = EntregaTablas(estado_.sRutaApp, estado_.sUnidadA, TablasDeEntrega());
+    ocupado.reset();
+    if (r.ok)
+        Avisa(QStringLiteral("Se ha guardado la información correctamente en la unidad A:"), QStringLiteral("Dato requerido"),
+              int(Icono::Informacion));
+    else
+        Avisa(r.mensaje + QStringLiteral("\nLa solicitud no quedó entregada."), QStringLiteral("Generar Disco"),
+              int(Icono::Exclamacion));
+    if (MuestraCaptura) MuestraCaptura();
+}
+
+void Captura::RecuperaDisco() {
+    Recupera({tablas::kEmpresas, tablas::kMercanci, tablas::kLorumpai, tablas::kLorums},
+             QStringLiteral("RECUPERANDO INFORMACIÓN DE DISKETTE..."));
+}
+
+void Captura::RecuperaMercancias() {
+    Recupera({tablas::kMercanci, tablas::kLorumpai}, QStringLiteral("RECUPERANDO MERCANCIAS Y PAISES DE DISKETTE..."));
+}
+
+void Captura::Recupera(const QStringList& tablas, const QString& leyenda) {
+    // Everything on the drive is checked before anything is replaced.
+    const RevisionUnidad revision = RevisaUnidad(estado_.sUnidadA, tablas);
+    switch (revision.estado) {
+        case EstadoUnidad::SinUnidad:
+            Avisa(QStringLiteral("Inserte un diskette en la unidad A."), QStringLiteral("LORUM"), int(Icono::Exclamacion));
+            return;
+        case EstadoUnidad::Faltan:
+            Avisa(QStringLiteral("El disco desde el que deseas realizar la recuperación no cuenta con los archivos "
+                                 "requeridos para realizar la operación. Verifica por favor."),
+                  QStringLiteral("LORUM"), int(Icono::Exclamacion));
+            return;
+        case EstadoUnidad::Danada:
+            Avisa(revision.mensaje + QStringLiteral("\nNo se recuperó nada: las tablas quedaron como estaban."),
+                  QStringLiteral("LORUM"), int(Icono::Exclamacion));
+            return;
+        case EstadoUnidad::Lista:
+            break;
+    }
+    const QString titulo = windowTitle();
+    setWindowTitle(leyenda);
+    ResultadoIntercambio r;
+    {
+        const PunteroOcupado ocupado;
+        // The sources on the tables about to be replaced let go of them first.
+        for (OrigenDatos* o : {&dtsMercancia, &dtsPrincipal, &dtsPais, &dtsSolicitud}) o->Desliga();
+        r = ReemplazaTablas(estado_.sUnidadA, estado_.sRutaApp, tablas, CopiaDeRecuperacion);
+        dtsPexPais.Refresca();
+        setWindowTitle(titulo);
+        // Whether the tables are the drive's or back as they were, the form shows what they hold.
+        EstableceLigas();
+        DBGPais->Relee();
+    }
+    if (!r.ok) {
+        Avisa(r.mensaje, QStringLiteral("LORUM"), int(Icono::Exclamacion));
+        return;
+    }
+    Avisa(QStringLiteral("Proceso terminado."), QStringLiteral("LORUM"), int(Icono::Exclamacion));
+}
+
+}  // namespace lorum

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Archivos.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace lorum {
+
+// The delivery drive "A:": A:\ on Windows; elsewhere /media/floppy, unless the command line gives
+// `--unidad-a DIR` or the environment LORUM_UNIDAD_A names another folder (a USB stick's mount
+// point, any folder).
+QString UnidadA(const QStringList& argumentos);
+
+// Whether a file matches a path, its name compared without regard to case: -1 (true) or 0.
+int FExist(const QString& Ruta);
+
+// The four working tables in the order they are delivered.
+const QStringList& TablasDeEntrega();
+
+// Outcome of a delivery or a recovery; on failure a Spanish message naming the file and the reason.
+struct ResultadoIntercambio {
+    bool ok = false;
+    QString mensaje;
+};
+
+// Copies working tables from the data directory to the root of the drive, in the order given. Each
+// copy is atomic (never a half-written file under a delivered name), flushed to the medium, file and
+// folder, and read back and compared byte for byte with its source. Stops at the first failure.
+ResultadoIntercambio EntregaTablas(const QString& datos, const QString& unidad, const QStringList& tablas);
+
+// What a recovery finds on the drive before it touches anything.
+enum class EstadoUnidad { SinUnidad, Faltan, Danada, Lista };
+struct RevisionUnidad {
+    EstadoUnidad estado = EstadoUnidad::Lista;
+    QString mensaje;  // the engine's reason for a damaged table
+};
+// Looks for each table on the drive (name in any case) and opens and checks it with the engine:
+// readable to its last record and holding the fields the program reads.
+RevisionUnidad RevisaUnidad(const QString& unidad, const QStringList& tablas);
+
+// One table copied from a folder to another, repeated a bounded number of times while it fails.
+using FuncionCopia = std::function<ResultadoCopia(const QString& origen, const QString& destino)>;
+ResultadoCopia CopiaA(const QString& Origen, const QString& Destino, const QString& QBase,
+                      const FuncionCopia& copia = CopiaTabla);
+
+// Replaces working tables with the drive's copies, all of them or none: when one replacement fails,
+// those already replaced are put back as they were, so the data directory always holds one whole
+// request. The drive is only read. `copia` is replaceable for tests.
+ResultadoIntercambio ReemplazaTablas(const QString& unidad, const QString& datos, const QStringList& tablas,
+                                     const FuncionCopia& copia = CopiaTabla);
+
+}  // namespace lorum
