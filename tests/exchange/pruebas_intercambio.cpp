@@ -1,0 +1,137 @@
+// Delivery to the drive and recovery from it, on real tables in temporary folders.
+#include "Auxiliares.h"
+#include "Cursor.h"
+#include "ErrorTabla.h"
+#include "GeneradorDatos.h"
+#include "Intercambio.h"
+#include "OrigenDatos.h"
+#include "TablasSolicitud.h"
+
+#include <QDir>
+#include <QFile>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace lorum;
+using namespace lorum::prueba;
+
+namespace {
+
+class Intercambio : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(datos.isValid() && unidad.isValid());
+        PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), datos.path());
+        Cursor m = AbreCursor(datos.path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
+        m.AddNew();
+        m.SetValor(u"DESCRIP", QStringLiteral("CABALLOS DE RAZA"));
+        m.Update();
+    }
+    QByteArray EnDatos(const QString& t) { return LeeBytes(ResuelveArchivo(datos.path(), t)); }
+    QByteArray EnUnidad(const QString& t) { return LeeBytes(QDir(unidad.path()).filePath(t)); }
+
+    QTemporaryDir datos, unidad;
+};
+
+}  // namespace
+
+TEST(Unidad, ElDiscoEsUnAjuste) {
+    qunsetenv("LORUM_UNIDAD_A");
+    EXPECT_EQ(UnidadA({}), QStringLiteral("/media/floppy"));
+    EXPECT_EQ(UnidadA({"lorum", "--unidad-a", "/mnt/usb"}), QStringLiteral("/mnt/usb"));
+    qputenv("LORUM_UNIDAD_A", "/run/media/memoria");
+    EXPECT_EQ(UnidadA({}), QStringLiteral("/run/media/memoria"));
+    EXPECT_EQ(UnidadA({"lorum", "--unidad-a", "/mnt/usb"}), QStringLiteral("/mnt/usb")) << "the command line first";
+    qunsetenv("LORUM_UNIDAD_A");
+}
+
+TEST_F(Intercambio, EntregaLasCuatroTablasIgualesByteAByte) {
+    EscribeBytes(QDir(unidad.path()).filePath("MERCANCI.DBF"), "viejo");  // replaced, whatever its case
+    EscribeBytes(QDir(unidad.path()).filePath("otro.txt"), "se queda");
+    const ResultadoIntercambio r = EntregaTablas(datos.path(), unidad.path(), TablasDeEntrega());
+    ASSERT_TRUE(r.ok) << r.mensaje.toStdString();
+    for (const QString& t : TablasDeEntrega()) EXPECT_EQ(LeeBytes(ResuelveArchivo(unidad.path(), t)), EnDatos(t)) << t.toStdString();
+    EXPECT_EQ(EnUnidad("otro.txt"), QByteArray("se queda"));
+    EXPECT_EQ(QDir(unidad.path()).entryList(QDir::Files).size(), 5) << "no temporary file left on the medium";
+}
+
+TEST_F(Intercambio, UnaEntregaFallidaLoDiceYNoDejaMediasCopias) {
+    // No drive.
+    ResultadoIntercambio r = EntregaTablas(datos.path(), unidad.filePath("no-hay"), TablasDeEntrega());
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.mensaje.contains(QStringLiteral("unidad A:"))) << r.mensaje.toStdString();
+
+    // A medium that fills up: the file-size limit stops the second table half-way.
+    const qint64 primera = EnDatos(tablas::kMercanci).size();
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit antes{};
+    getrlimit(RLIMIT_FSIZE, &antes);
+    rlimit limite = antes;
+    limite.rlim_cur = rlim_t(primera + 10);
+    ASSERT_GT(EnDatos(tablas::kEmpresas).size(), primera + 10);
+    setrlimit(RLIMIT_FSIZE, &limite);
+    r = EntregaTablas(datos.path(), unidad.path(), TablasDeEntrega());
+    setrlimit(RLIMIT_FSIZE, &antes);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.mensaje.contains(QStringLiteral("empresas.dbf"))) << r.mensaje.toStdString();
+    EXPECT_EQ(EnUnidad(tablas::kMercanci), EnDatos(tablas::kMercanci)) << "the table delivered before is whole";
+    EXPECT_FALSE(QFile::exists(QDir(unidad.path()).filePath(tablas::kEmpresas))) << "no half-written file under its name";
+    EXPECT_EQ(QDir(unidad.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(Intercambio, RecuperarRevisaAntesDeTocarNada) {
+    const QStringList todas = {tablas::kEmpresas, tablas::kMercanci, tablas::kLorumpai, tablas::kLorums};
+    EXPECT_EQ(RevisaUnidad(unidad.filePath("no-hay"), todas).estado, EstadoUnidad::SinUnidad);
+    EXPECT_EQ(RevisaUnidad(unidad.path(), todas).estado, EstadoUnidad::Faltan) << "an empty drive";
+    ASSERT_TRUE(EntregaTablas(datos.path(), unidad.path(), TablasDeEntrega()).ok);
+    QFile::remove(QDir(unidad.path()).filePath(tablas::kLorums));
+    EXPECT_EQ(RevisaUnidad(unidad.path(), todas).estado, EstadoUnidad::Faltan) << "three of four";
+    EXPECT_EQ(RevisaUnidad(unidad.path(), {tablas::kMercanci, tablas::kLorumpai}).estado, EstadoUnidad::Lista);
+    QFile::rename(QDir(unidad.path()).filePath(tablas::kMercanci), QDir(unidad.path()).filePath("MERCANCI.DBF"));
+    EXPECT_EQ(FExist(QDir(unidad.path()).filePath(tablas::kMercanci)), -1) << "names in any case";
+    EXPECT_EQ(FExist(QDir(unidad.path()).filePath(tablas::kLorums)), 0);
+    EscribeBytes(QDir(unidad.path()).filePath("lorumpai.dbf"), QByteArray(6, '\x03'));
+    const RevisionUnidad danada = RevisaUnidad(unidad.path(), {tablas::kMercanci, tablas::kLorumpai});
+    EXPECT_EQ(danada.estado, EstadoUnidad::Danada);
+    EXPECT_TRUE(danada.mensaje.contains(QStringLiteral("lorumpai.dbf"))) << danada.mensaje.toStdString();
+}
+
+TEST_F(Intercambio, ReemplazarEsTodoONada) {
+    ASSERT_TRUE(EntregaTablas(datos.path(), unidad.path(), TablasDeEntrega()).ok);
+    // The drive's request differs from the working one in every table.
+    for (const QString& t : TablasDeEntrega()) {
+        Cursor c = AbreCursor(unidad.path(), QStringLiteral("FoxPro 2.5;"), t);
+        c.AddNew();
+        c.SetValor(0, t == tablas::kMercanci ? QVariant(7) : QVariant(QStringLiteral("DEL DISCO")));
+        c.Update();
+    }
+    std::map<QString, QByteArray> antes;
+    for (const QString& t : TablasDeEntrega()) antes[t] = EnDatos(t);
+    Cursor abierto = AbreCursor(datos.path(), QStringLiteral("FoxPro 2.5;"), tablas::kEmpresas);
+
+    // The third replacement fails (every retry): the two already replaced are put back.
+    int copias = 0;
+    const FuncionCopia fallaLaTercera = [&](const QString& o, const QString& d) {
+        if (++copias >= 3) return ResultadoCopia{false, QStringLiteral("sin espacio")};
+        return CopiaTabla(o, d);
+    };
+    const QStringList orden = {tablas::kEmpresas, tablas::kMercanci, tablas::kLorumpai, tablas::kLorums};
+    ResultadoIntercambio r = ReemplazaTablas(unidad.path(), datos.path(), orden, fallaLaTercera);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.mensaje.contains(QStringLiteral("lorumpai.dbf")) && r.mensaje.contains(QStringLiteral("quedaron como estaban")))
+        << r.mensaje.toStdString();
+    EXPECT_EQ(copias, 5) << "the failing copy is tried a bounded number of times";
+    for (const QString& t : TablasDeEntrega()) EXPECT_EQ(EnDatos(t), antes[t]) << t.toStdString();
+
+    // Without failures every table is the drive's, and open cursors see it; the drive is only read.
+    std::map<QString, QByteArray> disco;
+    for (const QString& t : TablasDeEntrega()) disco[t] = EnUnidad(t);
+    r = ReemplazaTablas(unidad.path(), datos.path(), orden);
+    ASSERT_TRUE(r.ok) << r.mensaje.toStdString();
+    for (const QString& t : TablasDeEntrega()) {
+        EXPECT_EQ(EnDatos(t), disco[t]) << t.toStdString();
+        EXPECT_EQ(EnUnidad(t), disco[t]) << t.toStdString();
+    }
+    abierto.MoveLast();
+    EXPECT_EQ(abierto.Valor(0).toString(), QStringLiteral("DEL DISCO"));
+}
