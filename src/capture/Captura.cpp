@@ -331,8 +331,7 @@ void Captura::AbreOrigenes() {
     DBGPais->Liga(&dtsPexPais);
 }
 
-// These operations do nothing; the main window reaches them by name.
+// This operation does nothing; the main window reaches it by name.
 void Captura::ImprimirAcuse() {}
-void Captura::ImportaInfo() {}
 
 }  // namespace lorum

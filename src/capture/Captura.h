@@ -49,7 +49,7 @@ public:
     // Points the request's data sources at the data directory again and reloads the form.
     void EstableceLigas();
 
-    // Operations of the form. ImprimirAcuse and ImportaInfo do nothing.
+    // Operations of the form. ImprimirAcuse does nothing.
     void GuardaInformacion();
     void LimpiaInformacion();
     void ImprimirAcuse();
@@ -133,7 +133,7 @@ public:
 
     // Data sources.
     OrigenDatos dtsPrincipal, dtsSolicitud, dtsMercancia, dtsPexPais, dtsPais, dtsUM, dtsCatFrac, dtsFracciones,
-        dtsAux, dtsAux1;
+        dtsAux, dtsAux1, dtsMercanciaAx;
 
     // Saves since start-up (printing needs one) and new requests started (a save then appends).
     int nGuardados = 0;

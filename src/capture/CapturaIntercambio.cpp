@@ -1,6 +1,7 @@
 // Handing the request over on the delivery drive, and bringing it (or its items and countries) back.
 #include "Captura.h"
 
+#include "Importacion.h"
 #include "Intercambio.h"
 #include "EstadoInicia.h"
 #include "RejillaLigada.h"
@@ -48,6 +49,26 @@ void Captura::GeneraDisco() {
         Avisa(r.mensaje + QStringLiteral("\nLa solicitud no quedó entregada."), QStringLiteral("Generar Disco"),
               int(Icono::Exclamacion));
     if (MuestraCaptura) MuestraCaptura();
+}
+
+void Captura::ImportaInfo() {
+    ResultadoImportacion r;
+    {
+        const PunteroOcupado ocupado;
+        r = ImportaMercancias(dtsMercanciaAx, dtsMercancia.Registros(), estado_.sRutaApp);
+        dtsUM.Conecta(estado_.sRutaApp, QStringLiteral("dBASE III;"), QStringLiteral("Select * from CATUM"));
+        dtsUM.Refresca();
+    }
+    if (!r.ok) {
+        Avisa(r.mensaje, QStringLiteral("Importa Mercancias"), int(Icono::Exclamacion));
+        return;
+    }
+    // A successful import says nothing: the grid, the navigator and the totals show the new items.
+    if (r.agregadas > 0) {
+        Text1->setText(r.totalCantidad);
+        Text2->setText(r.totalValor);
+    }
+    dbProducto->Relee();
 }
 
 void Captura::RecuperaDisco() {

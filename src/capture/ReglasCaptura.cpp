@@ -146,7 +146,7 @@ std::optional<double> PrecioUnitario(const QVariant& cantidad, const QVariant& t
     const double c = NumeroDeTexto(cantidad.toString());
     const auto t = numeroDe(total);
     if (!(c > 0) || !t) return std::nullopt;
-    const double precio = NumeroDeTexto(TextoDeNumero(*t / c).left(12));
+    const double precio = CortaNumero(*t / c, 12);
     return std::isfinite(precio) ? std::optional(precio) : std::nullopt;
 }
 

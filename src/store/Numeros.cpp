@@ -68,4 +68,6 @@ double NumeroDeTexto(QStringView texto) {
     return std::isfinite(v) ? v : 0;
 }
 
+double CortaNumero(double valor, int caracteres) { return NumeroDeTexto(TextoDeNumero(valor).left(caracteres)); }
+
 }  // namespace lorum

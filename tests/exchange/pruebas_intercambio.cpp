@@ -3,7 +3,9 @@
 #include "Cursor.h"
 #include "ErrorTabla.h"
 #include "GeneradorDatos.h"
+#include "Importacion.h"
 #include "Intercambio.h"
+#include "Numeros.h"
 #include "OrigenDatos.h"
 #include "TablasSolicitud.h"
 
@@ -134,4 +136,77 @@ TEST_F(Intercambio, ReemplazarEsTodoONada) {
     }
     abierto.MoveLast();
     EXPECT_EQ(abierto.Valor(0).toString(), QStringLiteral("DEL DISCO"));
+}
+
+namespace {
+
+class Importa : public Intercambio {
+protected:
+    void SetUp() override {
+        Intercambio::SetUp();
+        Vacia();
+    }
+    void Vacia() { ASSERT_TRUE(CopiaTabla(datos.filePath("Omercanci.dbf"), datos.filePath("mercanci.dbf")).ok); }
+    ResultadoImportacion Importa_(const char* libro) {
+        QFile::remove(datos.filePath("mercancia.xls"));
+        if (libro) {
+            EXPECT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_LIBROS "/") + QLatin1String(libro), datos.filePath("mercancia.xls")));
+        }
+        OrigenDatos hoja;
+        Cursor m = AbreCursor(datos.path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
+        return ImportaMercancias(hoja, m, datos.path());
+    }
+    // The items as "partida|fraccion|descrip|idum|unidadmed|cantidad|precio|total".
+    QStringList Partidas() {
+        QStringList p;
+        Cursor m = AbreCursor(datos.path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
+        for (; !m.Eof(); m.MoveNext()) {
+            QStringList c;
+            for (int i : {1, 3, 4, 5, 6, 7, 8, 9}) c << (m.Valor(i).typeId() == QMetaType::Double ? TextoDeNumero(m.Valor(i).toDouble()) : m.Valor(i).toString());
+            p << c.join(u'|');
+        }
+        return p;
+    }
+};
+
+}  // namespace
+
+TEST_F(Importa, PartidasDeUnLibroBiff5YBiff8) {
+    const QStringList esperadas = {"1|01011001|CABALLOS DE RAZA|0|KILO|2.5|40|100", "2|01011002|VACAS LECHERAS|0||1|50|50",
+                                   "3|01011003|OVEJAS, CORDEROS|0||0||0"};
+    for (const char* libro : {"basico-biff5.xls", "basico-biff8.xls", "basico-xlwt.xls"}) {
+        const ResultadoImportacion r = Importa_(libro);
+        ASSERT_TRUE(r.ok) << libro << ": " << r.mensaje.toStdString();
+        EXPECT_EQ(r.agregadas, 3) << libro;
+        EXPECT_EQ(Partidas(), esperadas) << libro << ": " << Partidas().join(" / ").toStdString();
+        EXPECT_EQ(r.totalCantidad, QStringLiteral("3.5"));
+        EXPECT_EQ(r.totalValor, QStringLiteral("150"));
+        Vacia();
+    }
+}
+
+TEST_F(Importa, CasosDeLaHojaYLibrosQueNoSirven) {
+    ResultadoImportacion r = Importa_("vacio-biff8.xls");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.agregadas, 0) << "the first item row has no item number";
+    EXPECT_TRUE(Partidas().isEmpty());
+    r = Importa_("largo-biff5.xls");
+    ASSERT_TRUE(r.ok) << r.mensaje.toStdString();
+    EXPECT_EQ(Partidas(), QStringList{"1|01011001|PRECISION|0|PIEZA|1234567.1234567|1|1234567.1234567"});
+
+    const QByteArray antes = EnDatos(tablas::kMercanci);
+    r = Importa_("malo-biff8.xls");
+    EXPECT_FALSE(r.ok);
+    for (const char* dice : {"fila 3, columna A («X1»)", "fila 4, columna D («99»)", "fila 5, columna E («abc»)",
+                             "fila 6, columna F", "el número más grande que admite", "fila 7, columna B («123456789»): admite 8 caracteres"})
+        EXPECT_TRUE(r.mensaje.contains(QString::fromUtf8(dice))) << dice << "\n" << r.mensaje.toStdString();
+    EXPECT_FALSE(r.mensaje.contains(QStringLiteral("fila 2,"))) << "a good row is no fault";
+    EXPECT_EQ(EnDatos(tablas::kMercanci), antes) << "nothing appended";
+    for (const auto& [libro, dice] : {std::pair{"sin-hoja1.xls", "no tiene la hoja «Hoja1»"}, {nullptr, "No se encontró el libro «mercancia.xls»"},
+                                      {"genera.sh", "no se pudo leer"}}) {
+        r = Importa_(libro);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.mensaje.contains(QString::fromUtf8(dice))) << r.mensaje.toStdString();
+        EXPECT_EQ(EnDatos(tablas::kMercanci), antes);
+    }
 }
