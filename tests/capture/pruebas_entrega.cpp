@@ -136,3 +136,21 @@ TEST_F(Entrega, RecuperarDelDisco) {
     EXPECT_EQ(f.windowTitle(), titulo);
     EXPECT_TRUE(mensajes.SinRespuestasPendientes());
 }
+
+TEST_F(Entrega, ImportarMuestraLasPartidasAlInstante) {
+    Captura& f = Forma();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_LIBROS "/basico-biff8.xls"), dir.filePath("mercancia.xls")));
+    f.ImportaInfo();  // a successful import says nothing
+    EXPECT_TRUE(mensajes.mostrados.empty()) << mensajes.Textos().join(" | ").toStdString();
+    EXPECT_EQ(f.dbProducto->modelo()->NumRegistros(), 3);
+    EXPECT_EQ(f.Text1->text(), QStringLiteral("3.5"));
+    EXPECT_EQ(f.Text2->text(), QStringLiteral("150"));
+    EXPECT_EQ(f.NavegadorMercancia->Caption(), QStringLiteral("Partida: 1 de 3"));
+    // A workbook with faults: one message, nothing appended.
+    QFile::remove(dir.filePath("mercancia.xls"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_LIBROS "/malo-biff5.xls"), dir.filePath("mercancia.xls")));
+    mensajes.Responde(R::Aceptar);
+    f.ImportaInfo();
+    EXPECT_TRUE(mensajes.mostrados.back().texto.startsWith(QStringLiteral("No se importó ninguna partida")));
+    EXPECT_EQ(f.dbProducto->modelo()->NumRegistros(), 3);
+}
