@@ -82,6 +82,10 @@ TEST_F(Entrega, RecuperarDelDisco) {
     m.AddNew();
     m.SetValor(u"DESCRIP", QStringLiteral("DEL DISCO"));
     m.Update();
+    Cursor p = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.5;"), QStringLiteral("lorumpai"));
+    p.AddNew();
+    p.SetValor(u"NOMCOMPAI", QStringLiteral("ALBANIA"));
+    p.Update();
     Genera({R::Aceptar, R::Aceptar});
     // The working request changes after the delivery.
     mensajes.Responde(R::No);
@@ -133,6 +137,8 @@ TEST_F(Entrega, RecuperarDelDisco) {
     EXPECT_EQ(f.dfRFC->Text(), QStringLiteral("PEGJ800101AB1"));
     EXPECT_EQ(f.TxtMlJust->Text(), QStringLiteral("MEJORA GENÉTICA"));
     EXPECT_EQ(f.dbProducto->modelo()->Valor(0, 4).toString(), QStringLiteral("DEL DISCO"));
+    ASSERT_EQ(f.DBGPais->modelo()->NumRegistros(), 1);
+    EXPECT_EQ(f.DBGPais->modelo()->Valor(0, 3).toString(), QStringLiteral("ALBANIA"));
     EXPECT_EQ(f.windowTitle(), titulo);
     EXPECT_TRUE(mensajes.SinRespuestasPendientes());
 }
