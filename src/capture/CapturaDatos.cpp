@@ -6,12 +6,13 @@
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
 #include "ErrorTabla.h"
-#include "GuardiaFoco.h"
-#include "Resguardo.h"
 #include "EstadoInicia.h"
+#include "GuardiaFoco.h"
 #include "Numeros.h"
+#include "PunteroOcupado.h"
 #include "RejillaLigada.h"
 #include "ReglasCaptura.h"
+#include "Resguardo.h"
 #include "ServicioMensajes.h"
 #include "ServiciosCampos.h"
 #include "TablasSolicitud.h"
@@ -28,11 +29,6 @@ namespace {
 
 using Icono = ServicioMensajes::Icono;
 
-// The busy pointer for as long as a save writes.
-struct PunteroOcupado {
-    PunteroOcupado() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~PunteroOcupado() { QApplication::restoreOverrideCursor(); }
-};
 
 
 qint16 llave(const ControlCmb* cmb, qint16 columna) { return cmb->GetNumLlave(columna); }

@@ -1,14 +1,14 @@
 // Handing the request over on the delivery drive, and bringing it (or its items and countries) back.
 #include "Captura.h"
 
+#include "EstadoInicia.h"
 #include "Importacion.h"
 #include "Intercambio.h"
-#include "EstadoInicia.h"
+#include "PunteroOcupado.h"
 #include "RejillaLigada.h"
 #include "ServicioMensajes.h"
 #include "TablasSolicitud.h"
 
-#include <QApplication>
 #include <QDir>
 
 namespace lorum {
@@ -16,11 +16,6 @@ namespace lorum {
 namespace {
 
 using Icono = ServicioMensajes::Icono;
-
-struct PunteroOcupado {
-    PunteroOcupado() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~PunteroOcupado() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 

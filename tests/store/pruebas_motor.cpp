@@ -349,26 +349,6 @@ TEST_F(Motor, UnaSolaManeraDeEstarAlFinal) {
     }
 }
 
-TEST_F(Motor, ComprobarUnaTablaAntesDeQueReemplaceAOtra) {
-    const DefinicionTabla leidos = {CampoC("NOMBRE", 10), CampoN("CLAVE", 3)};
-    TablaSimple("buena.dbf", {{"A", 1, 1}});
-    EXPECT_NO_THROW(CompruebaTabla(Ruta("BUENA.DBF"), leidos));
-    EscribeBytes(Ruta("corta.dbf"), QByteArray("\x03\x7E\x0C\x06\x00\x00", 6));
-    TablaDbf::Crea(Ruta("otra.dbf"), {CampoC("nombre", 10), CampoC("CLAVE", 3)});
-    const struct {
-        const char* archivo;
-        const char* dice;
-    } malas[] = {{"corta.dbf", "corta.dbf"}, {"otra.dbf", "«CLAVE»"}, {"falta.dbf", "falta.dbf"}};
-    for (const auto& k : malas) {
-        try {
-            CompruebaTabla(Ruta(k.archivo), leidos);
-            ADD_FAILURE() << k.archivo;
-        } catch (const ErrorTabla& e) {
-            EXPECT_TRUE(e.mensaje().contains(QString::fromUtf8(k.dice))) << e.mensaje().toStdString();
-        }
-    }
-}
-
 TEST_F(Motor, OrigenDeDatosSeDesligaYSeReabre) {
     TablaSimple("empresas.dbf", {{"A", 1, 1}});
     OrigenDatos dts;
