@@ -200,7 +200,7 @@ void RejillaLigada::Liga(OrigenDatos* origen) {
 void RejillaLigada::Relee() {
     const int columna = std::max(0, Col());
     modelo_->Relee();
-    if (modelo_->rowCount() > 0) setCurrentIndex(modelo_->index(0, columna));
+    if (modelo_->rowCount() > 0) IrA(0, columna);  // a visible column
     Resguardado([this] { emit Reposition(); });
 }
 
