@@ -5,6 +5,8 @@
 #include "ControlChk.h"
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
+#include "Form2.h"
+#include "ServicioMensajes.h"
 #include "EstadoInicia.h"
 #include "RejillaLigada.h"
 #include "Resguardo.h"
@@ -331,7 +333,17 @@ void Captura::AbreOrigenes() {
     DBGPais->Liga(&dtsPexPais);
 }
 
-// This operation does nothing; the main window reaches it by name.
-void Captura::ImprimirAcuse() {}
+void Captura::ImprimirAcuse() {
+    if (nGuardados < 1) {
+        Avisa(QStringLiteral("No se puede imprimir,hasta que se guarde la informacion."), QStringLiteral("AVISO"),
+              int(ServicioMensajes::Icono::Exclamacion));
+        return;
+    }
+    const TextosDeForma textos{cmbTramite->Text(), cmbRegimen->Text(), cmbDestino->Text(),
+                               CmbEstado->Text(),  cmbUM->Text(),      TxtFraccion->Text()};
+    auto* impresion = new Form2(estado_.sRutaApp, textos, *estado_.mensajes, this);
+    impresion->setAttribute(Qt::WA_DeleteOnClose);
+    impresion->open();  // modal over the form until "Cerrar"
+}
 
 }  // namespace lorum

@@ -49,7 +49,7 @@ public:
     // Points the request's data sources at the data directory again and reloads the form.
     void EstableceLigas();
 
-    // Operations of the form. ImprimirAcuse does nothing.
+    // Operations of the form.
     void GuardaInformacion();
     void LimpiaInformacion();
     void ImprimirAcuse();

@@ -1,0 +1,105 @@
+#include "Form2.h"
+
+#include "ServicioMensajes.h"
+#include "ServiciosImpresion.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace lorum {
+
+namespace {
+
+constexpr int kMargen = 720;  // half an inch around the printed form, in twips
+
+QFont FuenteFija() {
+    QFont f(QStringLiteral("Courier New"), 10);
+    f.setStyleHint(QFont::TypeWriter);
+    if (!QFontInfo(f).fixedPitch()) f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    return f;
+}
+
+}  // namespace
+
+Form2::Form2(const QString& datos, const TextosDeForma& textos, ServicioMensajes& mensajes, QWidget* padre)
+    : QDialog(padre), rtfText(new QTextEdit(this)), Command1(new QPushButton(QStringLiteral("&Imprimir"), this)),
+      Command2(new QPushButton(QStringLiteral("Cerrar"), this)), Command3(new QPushButton(QStringLiteral("Vista Previa"), this)),
+      datos_(datos), textos_(textos), mensajes_(mensajes) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Impresión"));
+    rtfText->setObjectName(QStringLiteral("rtfText"));
+    rtfText->setReadOnly(true);
+    rtfText->setFont(FuenteFija());
+    rtfText->setAccessibleName(QStringLiteral("Solicitud a imprimir"));
+    auto* capa = new QVBoxLayout(this);
+    capa->addWidget(rtfText, 1);
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    for (QPushButton* b : {Command3, Command1, Command2}) botones->addWidget(b);
+    capa->addLayout(botones);
+    resize(760, 640);
+    EligeImpresora = [this](QPrinter& impresora) {
+        QPrintDialog dialogo(&impresora, this);
+        dialogo.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        return dialogo.exec() == QDialog::Accepted;
+    };
+    connect(Command3, &QPushButton::clicked, this, &Form2::VistaPrevia);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Imprime);
+    connect(Command2, &QPushButton::clicked, this, &QDialog::close);
+}
+
+FormaImpresa Form2::FormateaInf() const { return lorum::FormateaInf(datos_, textos_, Reloj()); }
+
+bool Form2::Muestra() {
+    const FormaImpresa f = FormateaInf();
+    for (const QString& aviso : f.avisos)
+        mensajes_.Muestra(aviso, QStringLiteral("Informacion incompleta"), ServicioMensajes::Botones::Aceptar,
+                          ServicioMensajes::Icono::Informacion);
+    if (!f.completa) {
+        mensajes_.Muestra(QStringLiteral("Solicitud incompleta "), QString(), ServicioMensajes::Botones::Aceptar,
+                          ServicioMensajes::Icono::Ninguno);
+        return false;
+    }
+    // LF and CR end paragraphs; VT breaks a line inside one.
+    QString texto = f.texto;
+    texto.replace(u'\r', u'\n').replace(u'\v', QChar::LineSeparator);
+    rtfText->setPlainText(texto);
+    // The header, as many characters as it has, is centred; the rest keeps the left alignment.
+    QTextCursor c(rtfText->document());
+    c.setPosition(0);
+    c.setPosition(int(f.encabezado.size()), QTextCursor::KeepAnchor);
+    QTextBlockFormat centrado;
+    centrado.setAlignment(Qt::AlignHCenter);
+    c.mergeBlockFormat(centrado);
+    return true;
+}
+
+void Form2::VistaPrevia() {
+    Command3->setEnabled(false);  // once per opening of the window
+    Muestra();
+}
+
+void Form2::Imprime() {
+    if (!Muestra()) return;
+    QPrinter impresora(QPrinter::HighResolution);
+    if (!EligeImpresora || !EligeImpresora(impresora)) return;
+    std::unique_ptr<QTextDocument> copia(rtfText->document()->clone());
+    copia->setDefaultFont(rtfText->font());
+    if (ImprimeRTF(*copia, impresora, kMargen, kMargen, kMargen, kMargen) == 0) {
+        // The design prints nothing and says nothing here; the user is told instead.
+        mensajes_.Muestra(QStringLiteral("No se pudo imprimir: la impresora no respondió."), QStringLiteral("Impresión de Forma"),
+                          ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Exclamacion);
+        return;
+    }
+    mensajes_.Muestra(QStringLiteral("Impresión realizada"), QStringLiteral("Impresión de Forma"), ServicioMensajes::Botones::Aceptar,
+                      ServicioMensajes::Icono::Informacion);
+}
+
+}  // namespace lorum
