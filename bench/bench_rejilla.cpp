@@ -2,9 +2,11 @@
 // unit price and totals), and scrolling from top to bottom.
 #include "Captura.h"
 #include "Cursor.h"
+#include "FormaImpresa.h"
 #include "GeneradorDatos.h"
 #include "Inicia.h"
 #include "MDICaptura.h"
+#include "Numeros.h"
 #include "OrigenDatos.h"
 #include "RejillaLigada.h"
 #include "ServicioMensajes.h"
@@ -48,6 +50,7 @@ struct Datos {
             c.SetValor(5, 6);
             c.SetValor(6, QStringLiteral("PIEZA"));
             c.SetValor(7, 3.0 + i % 7);
+            c.SetValor(8, CortaNumero(10.0 / (3.0 + i % 7), 12));
             c.SetValor(9, 10.0);
             c.Update();
         }
@@ -112,6 +115,22 @@ void BM_DesplazarDeArribaAAbajo(benchmark::State& estado) {
     estado.counters["paginas"] = double(barra->maximum() / std::max(1, barra->pageStep()) + 1);
 }
 BENCHMARK(BM_DesplazarDeArribaAAbajo)->Unit(benchmark::kMillisecond);
+
+void BM_FormateaInfDiezMilPartidas(benchmark::State& estado) {
+    Cursor e = AbreCursor(datos().dir.path(), QStringLiteral("FoxPro 2.5;"), QStringLiteral("empresas"));
+    if (e.Eof()) {
+        e.AddNew();
+        e.SetValor(0, QStringLiteral("PEGJ800101AB1"));
+        e.Update();
+    }
+    qsizetype largo = 0;
+    for (auto _ : estado) {
+        const FormaImpresa f = FormateaInf(datos().dir.path(), {}, QDate(2026, 12, 5));
+        largo = f.texto.size();
+    }
+    estado.counters["caracteres"] = double(largo);
+}
+BENCHMARK(BM_FormateaInfDiezMilPartidas)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
