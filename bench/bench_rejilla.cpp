@@ -77,12 +77,18 @@ void BM_ArrancarConDiezMilPartidas(benchmark::State& estado) {
 }
 BENCHMARK(BM_ArrancarConDiezMilPartidas)->Unit(benchmark::kMillisecond);
 
-void BM_ConfirmarUnaCelda(benchmark::State& estado) {
+// The program started on the 10,000 items.
+struct Programa {
     Silencio mensajes;
     SinSonido sonido;
-    Inicia inicia(mensajes, sonido);
-    inicia.Main(datos().dir.path());
-    RejillaLigada* rejilla = inicia.ventana()->captura()->dbProducto;
+    Inicia inicia{mensajes, sonido};
+    Programa() { inicia.Main(datos().dir.path()); }
+    Captura* forma() const { return inicia.ventana()->captura(); }
+};
+
+void BM_ConfirmarUnaCelda(benchmark::State& estado) {
+    Programa programa;
+    RejillaLigada* rejilla = programa.forma()->dbProducto;
     const QModelIndex celda = rejilla->modelo()->index(kPartidas / 2, 7);
     rejilla->setCurrentIndex(celda);
     QLineEdit editor;
@@ -95,11 +101,8 @@ void BM_ConfirmarUnaCelda(benchmark::State& estado) {
 BENCHMARK(BM_ConfirmarUnaCelda)->Unit(benchmark::kMillisecond);
 
 void BM_DesplazarDeArribaAAbajo(benchmark::State& estado) {
-    Silencio mensajes;
-    SinSonido sonido;
-    Inicia inicia(mensajes, sonido);
-    inicia.Main(datos().dir.path());
-    Captura* f = inicia.ventana()->captura();
+    Programa programa;
+    Captura* f = programa.forma();
     f->SSTab1->setCurrentIndex(2);
     RejillaLigada* rejilla = f->dbProducto;
     const quint64 lecturas = f->dtsMercancia.Registros().tabla().generacion();
