@@ -11,7 +11,7 @@ if command -v clang++ >/dev/null 2>&1; then
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DLORUM_FUZZ=ON -DLORUM_SOLO_MOTOR=ON -DBUILD_TESTING=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
   cmake --build build-fuzz -j "$jobs"
-  bash fuzz/ejecutar-fuzz.sh build-fuzz "${LORUM_FUZZ_SEGUNDOS:-60}"
+  bash fuzz/ejecutar-fuzz.sh build-fuzz "${LORUM_FUZZ_SEGUNDOS:-40}"
 fi
 
 cmake -S . -B build-pruebas -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLORUM_SANITIZE=ON \

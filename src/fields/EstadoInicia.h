@@ -6,11 +6,12 @@
 namespace lorum {
 
 class ControlCampo;
+class ServicioCorreo;
 class ServicioMensajes;
 
 // The shared state of the start-up module, owned by it for the whole run and passed to whoever needs
 // it: the data directory, the driver string of the request tables, the missing-data list of the last
-// completeness check, the capture form's field controls in form order, and the message service.
+// completeness check, the capture form's field controls in form order, and the message and mail services.
 struct EstadoInicia {
     QString sRutaApp;
     QString sConexion = QStringLiteral("FoxPro 2.5;");
@@ -18,6 +19,7 @@ struct EstadoInicia {
     QString sFaltantes;
     std::vector<ControlCampo*> colCampos;
     ServicioMensajes* mensajes = nullptr;
+    ServicioCorreo* correo = nullptr;
 };
 
 }  // namespace lorum

@@ -6,6 +6,7 @@
 
 #include "Bienvenida.h"
 #include "Captura.h"
+#include "CorreoSendmail.h"
 #include "ControlesTexto.h"
 #include "ErrorTabla.h"
 #include "GuardiaFoco.h"
@@ -20,8 +21,14 @@
 
 namespace lorum {
 
-Inicia::Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido) : despachador_(mensajes), sonido_(sonido) {
+Inicia::Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorreo* correo)
+    : despachador_(mensajes), sonido_(sonido) {
     estado_.mensajes = &mensajes;
+    if (!correo) {
+        correoPropio_ = std::make_unique<CorreoSendmail>();
+        correo = correoPropio_.get();
+    }
+    estado_.correo = correo;
 }
 
 Inicia::~Inicia() = default;

@@ -13,6 +13,7 @@ class AvisoGuardando;
 class Bienvenida;
 class GuardiaFoco;
 class MDICaptura;
+class ServicioCorreo;
 class ServicioMensajes;
 class ServicioSonido;
 
@@ -22,7 +23,8 @@ class Inicia {
 public:
     static inline const QString kVersion = QStringLiteral("1.0.9");
 
-    Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido);
+    // Without a mail service the machine's sendmail is used.
+    Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorreo* correo = nullptr);
     ~Inicia();
 
     // The start-up sequence on a data directory; false when the program must end (a second
@@ -46,6 +48,7 @@ private:
     EstadoInicia estado_;
     Despachador despachador_;
     ServicioSonido& sonido_;
+    std::unique_ptr<ServicioCorreo> correoPropio_;
     std::unique_ptr<QLockFile> candado_;
     std::unique_ptr<GuardiaFoco> guardia_;
     std::unique_ptr<MDICaptura> ventana_;

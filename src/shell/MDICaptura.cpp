@@ -3,12 +3,16 @@
 #include "Captura.h"
 #include "ComandosRejilla.h"
 #include "Despachador.h"
+#include "DlgMail.h"
 #include "EstadoInicia.h"
+#include "frmAbout.h"
+#include "frmayuda.h"
 #include "RejillaLigada.h"
 #include "ServicioMensajes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QMenuBar>
 #include <QPainter>
 #include <QShortcut>
@@ -50,7 +54,7 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
     connect(captura_, &QWidget::windowTitleChanged, this, [this](const QString& titulo) {
         setWindowTitle(titulo.isEmpty() ? QStringLiteral("LORUM") : QStringLiteral("LORUM - [%1]").arg(titulo));
     });
-    // The operations the commands run, by the capture form's names; the help windows do nothing.
+    // The operations the commands run, by the capture form's names.
     Operaciones = {
         {QStringLiteral("GuardaInformacion"), [this] { captura_->GuardaInformacion(); }},
         {QStringLiteral("LimpiaInformacion"), [this] { captura_->LimpiaInformacion(); }},
@@ -59,9 +63,16 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
         {QStringLiteral("RecuperaDisco"), [this] { captura_->RecuperaDisco(); }},
         {QStringLiteral("RecuperaMercancias"), [this] { captura_->RecuperaMercancias(); }},
         {QStringLiteral("ImportaInfo"), [this] { captura_->ImportaInfo(); }},
-        {QStringLiteral("MuestraConsideraciones"), [] {}},
-        {QStringLiteral("MuestraComentarios"), [] {}},
-        {QStringLiteral("MuestraAcerca"), [] {}},
+        {QStringLiteral("MuestraConsideraciones"),
+         [this] {
+             Muestra(ayuda_, [this] {
+                 return new frmayuda(QDir(estado_.sRutaApp).filePath(QStringLiteral("considera.rtf")), *estado_.mensajes, this);
+             });
+         }},
+        {QStringLiteral("MuestraComentarios"),
+         [this] { Muestra(comentarios_, [this] { return new DlgMail(*estado_.correo, *estado_.mensajes, this); }); }},
+        {QStringLiteral("MuestraAcerca"),
+         [this] { Muestra(acerca_, [this] { return new frmAbout(estado_.sRutaApp, estado_.sUnidadA, *estado_.mensajes, this); }); }},
     };
     Termina = [this] {
         terminando_ = true;
@@ -116,7 +127,7 @@ void MDICaptura::CreaMenus() {
                 [this] { Opera(QStringLiteral("ImprimirAcuse")); });
 
     QMenu* ayu = menu("mnuAyu", QStringLiteral("&Ayuda"));
-    NuevaAccion(ayu, "mnuAyuConsidera", QStringLiteral("Consideraciones"), {}, [this] { Opera(QStringLiteral("MuestraConsideraciones")); });
+    NuevaAccion(ayu, "mnuAyuConsidera", QStringLiteral("Consideraciones"), QKeySequence(Qt::Key_F1), [this] { Opera(QStringLiteral("MuestraConsideraciones")); });
     NuevaAccion(ayu, "mnuAyuComent", QStringLiteral("Enviar comentarios ..."), {}, [this] { Opera(QStringLiteral("MuestraComentarios")); });
     ayu->addSeparator()->setObjectName(QStringLiteral("mnuAyuSep2"));
     NuevaAccion(ayu, "mnuAyuAcerca", QStringLiteral("Acerca de ..."), {}, [this] { Opera(QStringLiteral("MuestraAcerca")); });

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
 
@@ -49,6 +51,18 @@ private:
                          std::function<void()> accion);
     void Corre(const std::function<void()>& accion);
     bool SalidaConGuardado();
+    // A help window that does not block the main window: created on first use, destroyed when closed,
+    // brought forward when asked for again while open.
+    template <class Ventana, class Crea>
+    void Muestra(QPointer<Ventana>& ventana, Crea crea) {
+        if (!ventana) {
+            ventana = crea();
+            ventana->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        ventana->show();
+        ventana->raise();
+        ventana->activateWindow();
+    }
 
     EstadoInicia& estado_;
     Despachador& despachador_;
@@ -56,6 +70,7 @@ private:
     bool terminando_ = false;
     std::map<QString, QAction*> acciones_;
     std::map<QString, QMenu*> menus_;
+    QPointer<QDialog> ayuda_, acerca_, comentarios_;
 };
 
 }  // namespace lorum

@@ -1,0 +1,73 @@
+#include "DocumentoRtf.h"
+
+#include <QFile>
+#include <QFont>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace lorum {
+
+namespace {
+
+QFont::StyleHint Pista(FamiliaRtf f) {
+    switch (f) {
+    case FamiliaRtf::Romana: return QFont::Serif;
+    case FamiliaRtf::Suiza: return QFont::SansSerif;
+    case FamiliaRtf::Fija: return QFont::TypeWriter;
+    case FamiliaRtf::Manuscrita: return QFont::Cursive;
+    case FamiliaRtf::Decorativa: return QFont::Decorative;
+    default: return QFont::AnyStyle;
+    }
+}
+
+Qt::Alignment Alineacion(AlineacionRtf a) {
+    switch (a) {
+    case AlineacionRtf::Centro: return Qt::AlignHCenter;
+    case AlineacionRtf::Derecha: return Qt::AlignRight;
+    case AlineacionRtf::Justificada: return Qt::AlignJustify;
+    default: return Qt::AlignLeft;
+    }
+}
+
+}  // namespace
+
+void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double puntosPorPulgada) {
+    const auto px = [puntosPorPulgada](int twips) { return twips * puntosPorPulgada / 1440.0; };
+    documento.clear();
+    QTextCursor c(&documento);
+    c.beginEditBlock();
+    bool primero = true;
+    for (const ParrafoRtf& p : rtf.parrafos) {
+        QTextBlockFormat bloque;
+        bloque.setAlignment(Alineacion(p.alineacion));
+        bloque.setLeftMargin(px(p.sangriaIzq));
+        bloque.setRightMargin(px(p.sangriaDer));
+        bloque.setTextIndent(px(p.primeraLinea));
+        bloque.setTopMargin(px(p.espacioAntes));
+        bloque.setBottomMargin(px(p.espacioDespues));
+        if (primero)
+            c.setBlockFormat(bloque);
+        else
+            c.insertBlock(bloque);
+        primero = false;
+        for (const TramoRtf& t : p.tramos) {
+            QTextCharFormat f;
+            if (!t.fuente.isEmpty()) f.setFontFamilies({t.fuente});
+            f.setFontStyleHint(Pista(t.familia));
+            f.setFontPointSize(t.medioPuntos / 2.0);
+            f.setFontWeight(t.negrita ? QFont::Bold : QFont::Normal);
+            f.setFontItalic(t.cursiva);
+            f.setFontUnderline(t.subrayado);
+            c.insertText(t.texto, f);
+        }
+    }
+    c.endEditBlock();
+}
+
+DocumentoRtf LeeArchivoRtf(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return LeeRtf(f.readAll());
+}
+
+}  // namespace lorum
