@@ -39,7 +39,6 @@ DlgMail::DlgMail(ServicioCorreo& correo, ServicioMensajes& mensajes, QWidget* pa
     cmdSendMail->setObjectName(QStringLiteral("cmdSendMail"));
     CancelButton = new QPushButton(QStringLiteral("Cancelar"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    for (QPushButton* b : {cmdSendMail, CancelButton}) b->setAutoDefault(false);
 
     auto* capa = new QVBoxLayout(this);
     capa->addWidget(Label1);

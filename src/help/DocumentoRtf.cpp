@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace lorum {
 
@@ -45,6 +46,13 @@ void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double pu
         bloque.setTextIndent(px(p.primeraLinea));
         bloque.setTopMargin(px(p.espacioAntes));
         bloque.setBottomMargin(px(p.espacioDespues));
+        // A hanging paragraph's first tab goes to its indent, as word processors place it.
+        QList<int> paradas = p.tabuladores;
+        if (p.primeraLinea < 0 && p.sangriaIzq > 0 && !paradas.contains(p.sangriaIzq)) paradas.append(p.sangriaIzq);
+        std::sort(paradas.begin(), paradas.end());
+        QList<QTextOption::Tab> tabs;
+        for (int t : paradas) tabs.append(QTextOption::Tab(px(t), QTextOption::LeftTab));
+        bloque.setTabPositions(tabs);
         if (primero)
             c.setBlockFormat(bloque);
         else

@@ -24,6 +24,7 @@ struct Estado {
     Destino destino = Destino::Texto;
     AlineacionRtf alineacion = AlineacionRtf::Izquierda;
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
+    QList<int> tx;
 };
 
 struct Fuente {
@@ -232,6 +233,7 @@ private:
         } else if (p == "pard") {
             e.alineacion = AlineacionRtf::Izquierda;
             e.li = e.ri = e.fi = e.sb = e.sa = 0;
+            e.tx.clear();
         } else if (p == "plain") {
             e.negrita = e.cursiva = e.subrayado = false;
             e.medioPuntos = 24;
@@ -269,6 +271,8 @@ private:
             e.sb = std::clamp(n, 0, 31680);
         } else if (p == "sa") {
             e.sa = std::clamp(n, 0, 31680);
+        } else if (p == "tx" || p == "tb") {
+            if (n > 0 && n <= 31680 && e.tx.size() < 64) e.tx.append(n);
         } else if (p == "ansicpg") {
             if (n > 0 && n < 70000) pagina_ = n;
         } else if (p == "ansi") {
@@ -360,8 +364,12 @@ private:
         paginaBytes_ = 0;
     }
 
-    void Agrega(const QString& texto) {
+    void Agrega(QString texto) {
         if (alto_ && !(texto.size() == 2 && texto[0].isHighSurrogate())) alto_ = 0;
+        // Control characters from \'hh or \uN are no text; paragraphs end only at \par.
+        texto.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+        texto.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
+        if (texto.isEmpty()) return;
         Estado& e = E();
         if (e.destino == Destino::Fuentes) {
             nombreFuente_ += texto;
@@ -383,8 +391,8 @@ private:
         }
         if (!parrafo_.tramos.isEmpty()) {
             TramoRtf& u = parrafo_.tramos.back();
-            t.texto = u.texto;
-            if (t == u) {
+            if (t.negrita == u.negrita && t.cursiva == u.cursiva && t.subrayado == u.subrayado &&
+                t.medioPuntos == u.medioPuntos && t.fuente == u.fuente && t.familia == u.familia) {
                 u.texto += texto;
                 return;
             }
@@ -411,6 +419,7 @@ private:
         parrafo_.primeraLinea = e.fi;
         parrafo_.espacioAntes = e.sb;
         parrafo_.espacioDespues = e.sa;
+        parrafo_.tabuladores = e.tx;
         doc_.parrafos.append(std::exchange(parrafo_, {}));
     }
 

@@ -25,6 +25,7 @@ enum class AlineacionRtf { Izquierda, Centro, Derecha, Justificada };
 struct ParrafoRtf {
     AlineacionRtf alineacion = AlineacionRtf::Izquierda;
     int sangriaIzq = 0, sangriaDer = 0, primeraLinea = 0, espacioAntes = 0, espacioDespues = 0;
+    QList<int> tabuladores;  // tab stops, twips from the left margin
     QList<TramoRtf> tramos;
     bool operator==(const ParrafoRtf&) const = default;
 };

@@ -32,8 +32,6 @@ frmayuda::frmayuda(const QString& archivo, ServicioMensajes& mensajes, QWidget* 
     cmdImprimir->setObjectName(QStringLiteral("cmdImprimir"));
     Command->setObjectName(QStringLiteral("Command"));
     cmdImprimir->setText(QStringLiteral("&Imprime"));
-    cmdImprimir->setAutoDefault(false);
-    Command->setAutoDefault(false);
 
     // The box first wraps at the printed line width, as the page will; the window's layout then sets
     // the wrapping inside the box, as every resize does.
@@ -46,6 +44,7 @@ frmayuda::frmayuda(const QString& archivo, ServicioMensajes& mensajes, QWidget* 
     Acomoda();
     rtf_ = LeeArchivoRtf(archivo);
     LlenaDocumento(*RTUltima->document(), rtf_, RTUltima->logicalDpiX());
+    RTUltima->moveCursor(QTextCursor::Start);
 
     EligeImpresora = [this](QPrinter& impresora, bool seleccion) {
         QPrintDialog dialogo(&impresora, this);

@@ -64,6 +64,7 @@ TEST(LectorRtf, Construcciones) {
         {R"({\rtf1 \bullet\tab uno\emdash dos\endash tres\lquote x\rquote\ldblquote y\rdblquote})", "•\tuno—dos–tres‘x’“y”\n"},
         {R"({\rtf1 a\cell b\cell\row c\cell\row\par})", "a\tb\t\nc\t\n\n"},
         {R"({\rtf1 texto\par}basura despu\'e9s)", "texto\n"},
+        {R"({\rtf1 a\'0d\'0a\u10 ?\u8233 ?b})", "a\nb\n"},
     };
     for (const auto& c : casos) EXPECT_EQ(Plano(c.rtf), QString::fromUtf8(c.texto)) << c.rtf;
 }
@@ -73,7 +74,7 @@ TEST(LectorRtf, FormatosYAlineacion) {
         R"({\rtf1\ansi\deff1{\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\fmodern Courier New;}{\f2\froman{\*\panose 02}Times;}})"
         R"(\pard\qc\sa120 {\b\fs32 T}{\i i}{\ul u}\ulnone n\par)"
         R"(\pard\li720\fi-360\qj\f0 j\b b\b0\f2 t\plain p\par)"
-        R"(\qr r\par\pard l\par})"));
+        R"(\qr\tx2000\tx100 r\par\pard l\par})"));
     ASSERT_EQ(d.parrafos.size(), 4);
     const ParrafoRtf& p0 = d.parrafos[0];
     EXPECT_EQ(p0.alineacion, AlineacionRtf::Centro);
@@ -106,6 +107,13 @@ TEST(LectorRtf, FormatosYAlineacion) {
     EXPECT_EQ(b0.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(b1.blockFormat().leftMargin(), 720);
     EXPECT_EQ(b1.blockFormat().textIndent(), -360);
+    const auto paradas = [](const QTextBlock& b) {
+        QList<qreal> p;
+        for (const QTextOption::Tab& t : b.blockFormat().tabPositions()) p << t.position;
+        return p;
+    };
+    EXPECT_EQ(paradas(b1), QList<qreal>{720}) << "a hanging paragraph's tab goes to its indent";
+    EXPECT_EQ(paradas(b1.next()), (QList<qreal>{100, 720, 2000}));
     const QTextCharFormat t = b0.begin().fragment().charFormat();
     EXPECT_EQ(t.fontPointSize(), 16);
     EXPECT_EQ(t.fontWeight(), QFont::Bold);

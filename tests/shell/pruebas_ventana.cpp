@@ -62,7 +62,7 @@ TEST_F(Principal, MenusConSusTeclasYAtajos) {
     } casos[] = {
         {"mnuFuncGuardar", "Ctrl+G", "GuardaInformacion"}, {"mnuFuncGenera", "Ctrl+D", "GeneraDisco"},
         {"mnuImpoInf", "Ctrl+M", "ImportaInfo"},         {"mnuFuncImprime", "Ctrl+I", "ImprimirAcuse"},
-        {"mnuAyuConsidera", "", "MuestraConsideraciones"}, {"mnuAyuComent", "", "MuestraComentarios"},
+        {"mnuAyuConsidera", "F1", "MuestraConsideraciones"}, {"mnuAyuComent", "", "MuestraComentarios"},
         {"mnuAyuAcerca", "", "MuestraAcerca"},           {"mnuEditEdit", "", nullptr},
         {"mnuEdit", "", nullptr},                        {"mnutablaseleccionar", "", nullptr},
         {"mnutablaageborrar", "", nullptr},              {"mnuSisSalir", "Ctrl+S", nullptr},
