@@ -6,6 +6,10 @@
 #include <QTextDocument>
 #include <algorithm>
 
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT int qt_defaultDpi();  // what QTextDocument's layout scales fixed lengths from
+QT_END_NAMESPACE
+
 namespace lorum {
 
 namespace {
@@ -32,8 +36,12 @@ Qt::Alignment Alineacion(AlineacionRtf a) {
 
 }  // namespace
 
-void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double puntosPorPulgada) {
+int ResolucionDeTexto() { return qt_defaultDpi(); }
+
+void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double puntosPorPulgada, double horizontal) {
+    if (horizontal <= 0) horizontal = puntosPorPulgada;
     const auto px = [puntosPorPulgada](int twips) { return twips * puntosPorPulgada / 1440.0; };
+    const auto pxH = [horizontal](int twips) { return twips * horizontal / 1440.0; };
     documento.clear();
     QTextCursor c(&documento);
     c.beginEditBlock();
@@ -41,9 +49,9 @@ void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double pu
     for (const ParrafoRtf& p : rtf.parrafos) {
         QTextBlockFormat bloque;
         bloque.setAlignment(Alineacion(p.alineacion));
-        bloque.setLeftMargin(px(p.sangriaIzq));
-        bloque.setRightMargin(px(p.sangriaDer));
-        bloque.setTextIndent(px(p.primeraLinea));
+        bloque.setLeftMargin(pxH(p.sangriaIzq));
+        bloque.setRightMargin(pxH(p.sangriaDer));
+        bloque.setTextIndent(pxH(p.primeraLinea));
         bloque.setTopMargin(px(p.espacioAntes));
         bloque.setBottomMargin(px(p.espacioDespues));
         // A hanging paragraph's first tab goes to its indent, as word processors place it.

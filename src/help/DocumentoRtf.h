@@ -6,10 +6,15 @@ class QTextDocument;
 
 namespace lorum {
 
-// Fills a text document with what the RTF reader read. Indents and spacing, kept in twips, are set
-// in the pixels of the device the document is laid out for (`puntosPorPulgada`: the screen's or the
-// printer's resolution); font sizes are in points and need no such care.
-void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double puntosPorPulgada);
+// Fills a text document with what the RTF reader read; font sizes are in points. Indents, spacing and
+// tab stops, kept in twips, go in pixels. On the screen both resolutions are the widget's. For a
+// layout on a printer Qt scales spacing and tab stops from its own screen resolution
+// (`ResolucionDeTexto`) but takes left and right margins and the first-line indent as they are, in
+// the printer's pixels (`horizontal`).
+void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double puntosPorPulgada, double horizontal = 0);
+
+// The resolution Qt's text layout measures fixed lengths in before scaling them to a printer.
+int ResolucionDeTexto();
 
 // Reads an RTF file; a missing or unreadable file reads as an empty document.
 DocumentoRtf LeeArchivoRtf(const QString& ruta);

@@ -80,7 +80,8 @@ void frmayuda::ImprimeConsideraciones() {
     QPrinter impresora(QPrinter::HighResolution);
     if (!EligeImpresora || !EligeImpresora(impresora, !RTUltima->document()->isEmpty())) return;
     QTextDocument copia;
-    LlenaDocumento(copia, rtf_, impresora.logicalDpiX());
+    copia.setDefaultFont(RTUltima->document()->defaultFont());
+    LlenaDocumento(copia, rtf_, ResolucionDeTexto(), impresora.logicalDpiX());
     if (ImprimeRTF(copia, impresora, 620, 620, 620, 420) == 0)
         mensajes_.Muestra(QStringLiteral("No se pudo imprimir: la impresora no respondió."),
                           QStringLiteral("Consideraciones"), ServicioMensajes::Botones::Aceptar,

@@ -38,7 +38,7 @@ private:
     int Px(int twips) const;
     void Acomoda();
 
-    DocumentoRtf rtf_;
+    DocumentoRtf rtf_;  // printing lays it out anew for the printer
     ServicioMensajes& mensajes_;
 };
 

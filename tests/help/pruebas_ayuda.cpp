@@ -7,12 +7,14 @@
 #include "frmayuda.h"
 
 #include <QApplication>
+#include <map>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -97,6 +99,48 @@ TEST(Consideraciones, MuestraAcomodaEImprimeElArchivo) {
 
     QTest::mouseClick(w.Command, Qt::LeftButton);
     EXPECT_FALSE(w.isVisible());
+}
+
+TEST(Consideraciones, LaHojaImpresaGuardaSangriasYTabuladores) {
+    // A hanging paragraph with a half-inch indent: the text after the tab and the wrapped line start
+    // half an inch in from the dash, on paper as on the screen.
+    QTemporaryDir dir;
+    const QString archivo = dir.filePath(QStringLiteral("considera.rtf"));
+    QFile f(archivo);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\\pard\\li720\\fi-720 -\\tab Primera");
+    for (int i = 0; i < 40; ++i) f.write(" palabra");
+    f.write(" Ultima\\par}");
+    f.close();
+    MensajesGuionados mensajes;
+    frmayuda w(archivo, mensajes);
+    DialogoPdf dialogo{dir.filePath(QStringLiteral("sangria.pdf"))};
+    w.EligeImpresora = std::ref(dialogo);
+    w.ImprimeConsideraciones();
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), dialogo.ruta, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    std::map<QString, std::pair<double, double>> palabras;  // first place of each word: x, y
+    QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    for (auto m = re.globalMatch(html); m.hasNext();) {
+        const auto c = m.next();
+        palabras.try_emplace(c.captured(3), c.captured(1).toDouble(), c.captured(2).toDouble());
+    }
+    ASSERT_TRUE(palabras.count(QStringLiteral("-")) && palabras.count(QStringLiteral("Primera")) && palabras.count(QStringLiteral("Ultima")));
+    const double guion = palabras[QStringLiteral("-")].first;
+    EXPECT_NEAR(palabras[QStringLiteral("Primera")].first - guion, 36, 2) << "the tab goes to the indent";
+    // The first word of the second line.
+    double y2 = 1e9, x2 = 0;
+    for (auto m = re.globalMatch(html); m.hasNext();) {
+        const auto c = m.next();
+        const double y = c.captured(2).toDouble();
+        if (y > palabras[QStringLiteral("-")].second + 1 && y < y2) {
+            y2 = y;
+            x2 = c.captured(1).toDouble();
+        }
+    }
+    EXPECT_NEAR(x2 - guion, 36, 2) << "the wrapped line keeps the indent";
 }
 
 TEST(Consideraciones, SinArchivoAbreVaciaYCallada) {
