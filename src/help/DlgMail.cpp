@@ -22,14 +22,16 @@ DlgMail::DlgMail(ServicioCorreo& correo, ServicioMensajes& mensajes, QWidget* pa
     TxtMsg->setAccessibleName(QStringLiteral("Tu mensaje"));
     TxtMsg->setTabChangesFocus(true);
     Label1->setBuddy(TxtMsg);
-    Label3 = new QLabel(QStringLiteral("Envíenos un \"email\" directamente con su mensaje y ademas explique brevemente la "
-                                       "naturaleza del problema que confrontó a:"),
-                        this);
+    Label3 = new QLabel(
+        QStringLiteral("Envíenos un \"email\" directamente con su mensaje y ademas explique brevemente la "
+                       "naturaleza del problema que confrontó a:"),
+        this);
     Label4 = new QLabel(QString::fromUtf16(kDireccionComentarios), this);
     Label4->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    Label2 = new QLabel(QStringLiteral("Nota: Si por alguna razón al tratar de enviar información mediante esta aplicación "
-                                       "no funciona o sale error ..."),
-                        this);
+    Label2 = new QLabel(
+        QStringLiteral("Nota: Si por alguna razón al tratar de enviar información mediante esta aplicación "
+                       "no funciona o sale error ..."),
+        this);
     for (QLabel* l : {Label1, Label3, Label4, Label2}) l->setWordWrap(true);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -63,17 +65,19 @@ void DlgMail::cmdSendMail_Click() {
     bool enviado = false;
     {
         PunteroOcupado ocupado;
-        enviado = correo_.Envia(QString::fromUtf16(kDireccionComentarios), QString::fromUtf16(kAsuntoComentarios),
-                                TxtMsg->toPlainText(), &motivo);
+        enviado = correo_.Envia(QString::fromUtf16(kDireccionComentarios),
+                                QString::fromUtf16(kAsuntoComentarios), TxtMsg->toPlainText(), &motivo);
     }
     if (enviado) {
         close();
         return;
     }
-    mensajes_.Muestra(QStringLiteral("No se pudo enviar su mensaje: %1.\n\nEscríbanos directamente a %2; su texto sigue en "
-                                     "la ventana para que pueda copiarlo.")
-                          .arg(motivo, QString::fromUtf16(kDireccionComentarios)),
-                      QStringLiteral("Comentarios"), ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Exclamacion);
+    mensajes_.Muestra(
+        QStringLiteral("No se pudo enviar su mensaje: %1.\n\nEscríbanos directamente a %2; su texto sigue en "
+                       "la ventana para que pueda copiarlo.")
+            .arg(motivo, QString::fromUtf16(kDireccionComentarios)),
+        QStringLiteral("Comentarios"), ServicioMensajes::Botones::Aceptar,
+        ServicioMensajes::Icono::Exclamacion);
 }
 
 }  // namespace lorum

@@ -20,7 +20,7 @@ inline constexpr char16_t kAsuntoComentarios[] = u"Comentarios sobre el disco de
 // write to, and the text stays.
 class DlgMail : public QDialog {
     Q_OBJECT
-public:
+  public:
     DlgMail(ServicioCorreo& correo, ServicioMensajes& mensajes, QWidget* padre = nullptr);
 
     void cmdSendMail_Click();
@@ -33,7 +33,7 @@ public:
     QPushButton* cmdSendMail;
     QPushButton* CancelButton;
 
-private:
+  private:
     ServicioCorreo& correo_;
     ServicioMensajes& mensajes_;
 };

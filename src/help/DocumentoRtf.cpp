@@ -16,29 +16,42 @@ namespace {
 
 QFont::StyleHint Pista(FamiliaRtf f) {
     switch (f) {
-    case FamiliaRtf::Romana: return QFont::Serif;
-    case FamiliaRtf::Suiza: return QFont::SansSerif;
-    case FamiliaRtf::Fija: return QFont::TypeWriter;
-    case FamiliaRtf::Manuscrita: return QFont::Cursive;
-    case FamiliaRtf::Decorativa: return QFont::Decorative;
-    default: return QFont::AnyStyle;
+        case FamiliaRtf::Romana:
+            return QFont::Serif;
+        case FamiliaRtf::Suiza:
+            return QFont::SansSerif;
+        case FamiliaRtf::Fija:
+            return QFont::TypeWriter;
+        case FamiliaRtf::Manuscrita:
+            return QFont::Cursive;
+        case FamiliaRtf::Decorativa:
+            return QFont::Decorative;
+        default:
+            return QFont::AnyStyle;
     }
 }
 
 Qt::Alignment Alineacion(AlineacionRtf a) {
     switch (a) {
-    case AlineacionRtf::Centro: return Qt::AlignHCenter;
-    case AlineacionRtf::Derecha: return Qt::AlignRight;
-    case AlineacionRtf::Justificada: return Qt::AlignJustify;
-    default: return Qt::AlignLeft;
+        case AlineacionRtf::Centro:
+            return Qt::AlignHCenter;
+        case AlineacionRtf::Derecha:
+            return Qt::AlignRight;
+        case AlineacionRtf::Justificada:
+            return Qt::AlignJustify;
+        default:
+            return Qt::AlignLeft;
     }
 }
 
 }  // namespace
 
-int ResolucionDeTexto() { return qt_defaultDpi(); }
+int ResolucionDeTexto() {
+    return qt_defaultDpi();
+}
 
-void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double puntosPorPulgada, double horizontal) {
+void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double puntosPorPulgada,
+                    double horizontal) {
     if (horizontal <= 0) horizontal = puntosPorPulgada;
     const auto px = [puntosPorPulgada](int twips) { return twips * puntosPorPulgada / 1440.0; };
     const auto pxH = [horizontal](int twips) { return twips * horizontal / 1440.0; };
@@ -56,7 +69,8 @@ void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double pu
         bloque.setBottomMargin(px(p.espacioDespues));
         // A hanging paragraph's first tab goes to its indent, as word processors place it.
         QList<int> paradas = p.tabuladores;
-        if (p.primeraLinea < 0 && p.sangriaIzq > 0 && !paradas.contains(p.sangriaIzq)) paradas.append(p.sangriaIzq);
+        if (p.primeraLinea < 0 && p.sangriaIzq > 0 && !paradas.contains(p.sangriaIzq))
+            paradas.append(p.sangriaIzq);
         std::sort(paradas.begin(), paradas.end());
         QList<QTextOption::Tab> tabs;
         for (int t : paradas) tabs.append(QTextOption::Tab(px(t), QTextOption::LeftTab));

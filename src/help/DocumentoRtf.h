@@ -11,7 +11,8 @@ namespace lorum {
 // layout on a printer Qt scales spacing and tab stops from its own screen resolution
 // (`ResolucionDeTexto`) but takes left and right margins and the first-line indent as they are, in
 // the printer's pixels (`horizontal`).
-void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double puntosPorPulgada, double horizontal = 0);
+void LlenaDocumento(QTextDocument& documento, const DocumentoRtf& rtf, double puntosPorPulgada,
+                    double horizontal = 0);
 
 // The resolution Qt's text layout measures fixed lengths in before scaling them to a printer.
 int ResolucionDeTexto();

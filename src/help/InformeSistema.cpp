@@ -16,12 +16,15 @@ QString Carpeta(const QString& titulo, const QString& ruta) {
     if (ruta.isEmpty()) return titulo + QStringLiteral(": (no definida)\n");
     const QFileInfo info(ruta);
     if (!info.isDir()) return QStringLiteral("%1: %2 (no existe)\n").arg(titulo, nativa);
-    QString linea = QStringLiteral("%1: %2 (%3").arg(titulo, nativa,
-                                                      info.isWritable() ? QStringLiteral("presente, se puede escribir")
-                                                                        : QStringLiteral("presente, solo lectura"));
+    QString linea = QStringLiteral("%1: %2 (%3")
+                        .arg(titulo, nativa,
+                             info.isWritable() ? QStringLiteral("presente, se puede escribir")
+                                               : QStringLiteral("presente, solo lectura"));
     const QStorageInfo disco(ruta);
     if (disco.isValid() && disco.isReady())
-        linea += QStringLiteral(", %1 libres").arg(QLocale(QLocale::Spanish, QLocale::Mexico).formattedDataSize(disco.bytesAvailable()));
+        linea +=
+            QStringLiteral(", %1 libres")
+                .arg(QLocale(QLocale::Spanish, QLocale::Mexico).formattedDataSize(disco.bytesAvailable()));
     return linea + QStringLiteral(")\n");
 }
 
@@ -30,7 +33,8 @@ QString Carpeta(const QString& titulo, const QString& ruta) {
 QString InformeSistema(const QString& version, const QString& rutaDatos, const QString& unidadA) {
     QString t;
     t += QStringLiteral("Programa: LORUM, Disco de Captura, versión %1\n").arg(version);
-    t += QStringLiteral("Sistema operativo: %1 (%2)\n").arg(QSysInfo::prettyProductName(), QSysInfo::currentCpuArchitecture());
+    t += QStringLiteral("Sistema operativo: %1 (%2)\n")
+             .arg(QSysInfo::prettyProductName(), QSysInfo::currentCpuArchitecture());
     t += QStringLiteral("Núcleo: %1 %2\n").arg(QSysInfo::kernelType(), QSysInfo::kernelVersion());
     t += QStringLiteral("Qt: %1\n").arg(QString::fromLatin1(qVersion()));
     t += Carpeta(QStringLiteral("Directorio de datos"), rutaDatos);
@@ -43,7 +47,8 @@ QString BuscaInfoSistema(const std::function<std::optional<QString>(const QStrin
     if (auto ruta = lee(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"), QStringLiteral("PATH"));
         ruta && !ruta->isEmpty())
         return *ruta;
-    if (auto carpeta = lee(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"), QStringLiteral("MSINFO"));
+    if (auto carpeta =
+            lee(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"), QStringLiteral("MSINFO"));
         carpeta && !carpeta->isEmpty()) {
         QString ruta = *carpeta;
         if (!ruta.endsWith(u'\\')) ruta += u'\\';

@@ -15,8 +15,9 @@ QString InformeSistema(const QString& version, const QString& rutaDatos, const Q
 // the MSINFO key of the shared tools, then "MSINFO32.EXE" in the folder the shared tools location
 // names, when that file exists. Empty when neither gives one. `lee(key, value)` reads
 // one value of the local machine's registry.
-QString BuscaInfoSistema(const std::function<std::optional<QString>(const QString& clave, const QString& valor)>& lee,
-                         const std::function<bool(const QString& archivo)>& existe);
+QString BuscaInfoSistema(
+    const std::function<std::optional<QString>(const QString& clave, const QString& valor)>& lee,
+    const std::function<bool(const QString& archivo)>& existe);
 
 // One value of the local machine's registry as text (a number as its decimal digits); nothing when the
 // key or the value cannot be read, and always nothing where there is no registry.

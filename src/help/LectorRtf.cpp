@@ -39,47 +39,69 @@ constexpr int kMaxLetras = 32;
 // The Windows code page of a font's character set, 0 for "the document's".
 int PaginaDeJuego(int juego) {
     switch (juego) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 255: return 437;
-    default: return 0;
+        case 77:
+            return 10000;
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        case 255:
+            return 437;
+        default:
+            return 0;
     }
 }
 
 QString DecodificaBytes(const QByteArray& bytes, int pagina) {
     switch (pagina) {
-    case 437: return Decodifica(bytes.constData(), bytes.size(), PaginaCodigos::Cp437);
-    case 850: return Decodifica(bytes.constData(), bytes.size(), PaginaCodigos::Cp850);
-    case 65001: return QString::fromUtf8(bytes);
-    case 1252: break;
-    default: {
-        QStringDecoder d(QByteArray("windows-" + QByteArray::number(pagina)).constData());
-        if (!d.isValid()) d = QStringDecoder(QByteArray("cp" + QByteArray::number(pagina)).constData());
-        if (d.isValid()) {
-            QString s = d.decode(bytes);
-            if (!d.hasError()) return s;
+        case 437:
+            return Decodifica(bytes.constData(), bytes.size(), PaginaCodigos::Cp437);
+        case 850:
+            return Decodifica(bytes.constData(), bytes.size(), PaginaCodigos::Cp850);
+        case 65001:
+            return QString::fromUtf8(bytes);
+        case 1252:
+            break;
+        default: {
+            QStringDecoder d(QByteArray("windows-" + QByteArray::number(pagina)).constData());
+            if (!d.isValid()) d = QStringDecoder(QByteArray("cp" + QByteArray::number(pagina)).constData());
+            if (d.isValid()) {
+                QString s = d.decode(bytes);
+                if (!d.hasError()) return s;
+            }
         }
-    }
     }
     return Decodifica(bytes.constData(), bytes.size(), PaginaCodigos::Cp1252);
 }
 
-int Acota(long long v, int minimo, int maximo) { return int(std::clamp<long long>(v, minimo, maximo)); }
+int Acota(long long v, int minimo, int maximo) {
+    return int(std::clamp<long long>(v, minimo, maximo));
+}
 
 class Lector {
-public:
+  public:
     explicit Lector(const QByteArray& rtf) : d_(rtf) { pila_.emplace_back(); }
 
     DocumentoRtf Lee() {
@@ -106,7 +128,7 @@ public:
         return std::move(doc_);
     }
 
-private:
+  private:
     Estado& E() { return pila_.back(); }
 
     void AbreGrupo() {
@@ -203,11 +225,22 @@ private:
             return;
         }
         switch (c) {
-        case '\\': case '{': case '}': Agrega(QString(QLatin1Char(c))); break;
-        case '~': Agrega(QString(QChar(0x00A0))); break;
-        case '_': Agrega(QString(QChar(0x2011))); break;
-        case '\t': Agrega(QStringLiteral("\t")); break;
-        default: break;  // \- (optional hyphen), \| and \: show nothing
+            case '\\':
+            case '{':
+            case '}':
+                Agrega(QString(QLatin1Char(c)));
+                break;
+            case '~':
+                Agrega(QString(QChar(0x00A0)));
+                break;
+            case '_':
+                Agrega(QString(QChar(0x2011)));
+                break;
+            case '\t':
+                Agrega(QStringLiteral("\t"));
+                break;
+            default:
+                break;  // \- (optional hyphen), \| and \: show nothing
         }
     }
 
@@ -216,15 +249,23 @@ private:
         const int n = Acota(v, -1'000'000'000, 1'000'000'000);
         const bool activo = !hay || v != 0;
         // Destinations that hold no body text.
-        static const char* const kSaltadas[] = {
-            "colortbl", "stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-            "footerr", "footerf", "object", "listtable", "listoverridetable", "revtbl", "rsidtbl", "filetbl",
-            "xmlnstbl", "themedata", "colorschememapping", "latentstyles", "datastore", "generator", "footnote",
-            "annotation", "fldinst", "nonshppict", "shp", "shpinst", "template", "pgdsctbl", "private", "xe", "tc",
-            "bkmkstart", "bkmkend", "userprops", "docvar"};
+        static const char* const kSaltadas[] = {"colortbl",     "stylesheet", "info",
+                                                "pict",         "header",     "headerl",
+                                                "headerr",      "headerf",    "footer",
+                                                "footerl",      "footerr",    "footerf",
+                                                "object",       "listtable",  "listoverridetable",
+                                                "revtbl",       "rsidtbl",    "filetbl",
+                                                "xmlnstbl",     "themedata",  "colorschememapping",
+                                                "latentstyles", "datastore",  "generator",
+                                                "footnote",     "annotation", "fldinst",
+                                                "nonshppict",   "shp",        "shpinst",
+                                                "template",     "pgdsctbl",   "private",
+                                                "xe",           "tc",         "bkmkstart",
+                                                "bkmkend",      "userprops",  "docvar"};
         if (p == "fonttbl") {
             e.destino = Destino::Fuentes;
-        } else if (std::any_of(std::begin(kSaltadas), std::end(kSaltadas), [&](const char* s) { return p == s; })) {
+        } else if (std::any_of(std::begin(kSaltadas), std::end(kSaltadas),
+                               [&](const char* s) { return p == s; })) {
             e.destino = Destino::Saltar;
         } else if (e.destino == Destino::Fuentes) {
             PalabraDeFuentes(p, hay, n);
@@ -242,7 +283,8 @@ private:
             e.negrita = activo;
         } else if (p == "i") {
             e.cursiva = activo;
-        } else if (p == "ul" || p == "uld" || p == "uldb" || p == "ulw" || p == "uldash" || p == "ulth" || p == "ulwave") {
+        } else if (p == "ul" || p == "uld" || p == "uldb" || p == "ulw" || p == "uldash" || p == "ulth" ||
+                   p == "ulwave") {
             e.subrayado = activo;
         } else if (p == "ulnone") {
             e.subrayado = false;
@@ -308,9 +350,10 @@ private:
         }
         Fuente& f = fuentes_[fuenteEnTabla_];
         static const std::pair<const char*, FamiliaRtf> kFamilias[] = {
-            {"froman", FamiliaRtf::Romana},      {"fswiss", FamiliaRtf::Suiza},     {"fmodern", FamiliaRtf::Fija},
-            {"fscript", FamiliaRtf::Manuscrita}, {"fdecor", FamiliaRtf::Decorativa}, {"ftech", FamiliaRtf::Tecnica},
-            {"fbidi", FamiliaRtf::Ninguna},      {"fnil", FamiliaRtf::Ninguna}};
+            {"froman", FamiliaRtf::Romana},     {"fswiss", FamiliaRtf::Suiza},
+            {"fmodern", FamiliaRtf::Fija},      {"fscript", FamiliaRtf::Manuscrita},
+            {"fdecor", FamiliaRtf::Decorativa}, {"ftech", FamiliaRtf::Tecnica},
+            {"fbidi", FamiliaRtf::Ninguna},     {"fnil", FamiliaRtf::Ninguna}};
         for (const auto& [palabra, familia] : kFamilias)
             if (p == palabra) f.familia = familia;
         if (p == "fcharset") f.paginaCodigos = PaginaDeJuego(n);
@@ -319,9 +362,9 @@ private:
     // Symbols written as control words.
     void SimboloPalabra(const QByteArray& p) {
         static const std::pair<const char*, char16_t> kSimbolos[] = {
-            {"bullet", 0x2022}, {"endash", 0x2013},  {"emdash", 0x2014},    {"lquote", 0x2018},  {"rquote", 0x2019},
-            {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005},
-            {"zwj", 0x200D},   {"zwnj", 0x200C}};
+            {"bullet", 0x2022},  {"endash", 0x2013},    {"emdash", 0x2014},    {"lquote", 0x2018},
+            {"rquote", 0x2019},  {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
+            {"enspace", 0x2002}, {"qmspace", 0x2005},   {"zwj", 0x200D},       {"zwnj", 0x200C}};
         for (const auto& [palabra, caracter] : kSimbolos)
             if (p == palabra) Agrega(QString(QChar(caracter)));
     }
@@ -428,10 +471,10 @@ private:
     std::vector<Estado> pila_;
     int extra_ = 0;
     bool terminado_ = false;
-    int saltar_ = 0;          // fallback characters still to skip after a \uN
-    char16_t alto_ = 0;       // a high surrogate waiting for its pair
-    int pagina_ = 1252;       // the document's code page
-    QByteArray bytes_;        // text bytes not yet decoded
+    int saltar_ = 0;     // fallback characters still to skip after a \uN
+    char16_t alto_ = 0;  // a high surrogate waiting for its pair
+    int pagina_ = 1252;  // the document's code page
+    QByteArray bytes_;   // text bytes not yet decoded
     int paginaBytes_ = 0;
     int fuentePredeterminada_ = -1;
     std::map<int, Fuente> fuentes_;
@@ -443,7 +486,9 @@ private:
 
 }  // namespace
 
-DocumentoRtf LeeRtf(const QByteArray& rtf) { return Lector(rtf).Lee(); }
+DocumentoRtf LeeRtf(const QByteArray& rtf) {
+    return Lector(rtf).Lee();
+}
 
 QString TextoPlano(const DocumentoRtf& documento) {
     QString texto;

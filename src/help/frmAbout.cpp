@@ -29,7 +29,8 @@ QLabel* Etiqueta(const char* nombre, const QString& texto, QWidget* padre) {
 
 }  // namespace
 
-frmAbout::frmAbout(const QString& rutaDatos, const QString& unidadA, ServicioMensajes& mensajes, QWidget* padre)
+frmAbout::frmAbout(const QString& rutaDatos, const QString& unidadA, ServicioMensajes& mensajes,
+                   QWidget* padre)
     : QDialog(padre), rutaDatos_(rutaDatos), unidadA_(unidadA), mensajes_(mensajes) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Acerca de LORUM"));
@@ -39,11 +40,14 @@ frmAbout::frmAbout(const QString& rutaDatos, const QString& unidadA, ServicioMen
     grande.setBold(true);
     lblDescripcion->setFont(grande);
     lblVersion = Etiqueta("lblVersion", QStringLiteral("Version ") + QLatin1String(kVersion), this);
-    Label2 = Etiqueta("Label2",
-                      QStringLiteral("Programa para la captura de una Solicitud de Permiso de Importación o Exportación y de "
-                                     "Modificaciones"),
-                      this);
-    Label1 = Etiqueta("Label1", QStringLiteral("Informes al teléfono: ") + QString::fromUtf16(kTelefonoSoporte), this);
+    Label2 =
+        Etiqueta("Label2",
+                 QStringLiteral(
+                     "Programa para la captura de una Solicitud de Permiso de Importación o Exportación y de "
+                     "Modificaciones"),
+                 this);
+    Label1 = Etiqueta("Label1",
+                      QStringLiteral("Informes al teléfono: ") + QString::fromUtf16(kTelefonoSoporte), this);
     Label3 = Etiqueta("Label3", QString::fromUtf16(kOficinaEmisora), this);
     cmdOK = new QPushButton(QStringLiteral("Aceptar"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -73,7 +77,8 @@ frmAbout::frmAbout(const QString& rutaDatos, const QString& unidadA, ServicioMen
 
 void frmAbout::StartSysInfo() {
 #ifdef Q_OS_WIN
-    const QString herramienta = BuscaInfoSistema(GetKeyValue, [](const QString& f) { return QFile::exists(f); });
+    const QString herramienta =
+        BuscaInfoSistema(GetKeyValue, [](const QString& f) { return QFile::exists(f); });
     if (!herramienta.isEmpty() && QProcess::startDetached(herramienta, {})) return;
     mensajes_.Muestra(QStringLiteral("System Information Is Unavailable At This Time"), QString(),
                       ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Ninguno);

@@ -19,8 +19,9 @@ inline constexpr char16_t kOficinaEmisora[] = u"Ventanilla de Permisos de Import
 // is none, shows a window of our own with what a support call needs.
 class frmAbout : public QDialog {
     Q_OBJECT
-public:
-    frmAbout(const QString& rutaDatos, const QString& unidadA, ServicioMensajes& mensajes, QWidget* padre = nullptr);
+  public:
+    frmAbout(const QString& rutaDatos, const QString& unidadA, ServicioMensajes& mensajes,
+             QWidget* padre = nullptr);
 
     void StartSysInfo();
 
@@ -32,7 +33,7 @@ public:
     QPushButton* cmdOK;
     QPushButton* cmdSysInfo;
 
-private:
+  private:
     QString rutaDatos_, unidadA_;
     [[maybe_unused]] ServicioMensajes& mensajes_;  // only where the tool may be missing
 };
@@ -41,7 +42,7 @@ private:
 // puts them on the clipboard for a mail, "&Cerrar".
 class frmInfoSistema : public QDialog {
     Q_OBJECT
-public:
+  public:
     frmInfoSistema(const QString& informe, QWidget* padre = nullptr);
 };
 

@@ -18,8 +18,11 @@ constexpr int kAnchoBoton = 1215, kAltoBoton = 375;  // twips
 }  // namespace
 
 frmayuda::frmayuda(const QString& archivo, ServicioMensajes& mensajes, QWidget* padre)
-    : QDialog(padre), RTUltima(new QTextEdit(this)), cmdImprimir(new QPushButton(this)),
-      Command(new QPushButton(QStringLiteral("&Cerrar"), this)), mensajes_(mensajes) {
+    : QDialog(padre),
+      RTUltima(new QTextEdit(this)),
+      cmdImprimir(new QPushButton(this)),
+      Command(new QPushButton(QStringLiteral("&Cerrar"), this)),
+      mensajes_(mensajes) {
     setObjectName(QStringLiteral("frmayuda"));
     setWindowTitle(QStringLiteral("Consideraciones para el llenado de la Solicitud"));
     setSizeGripEnabled(true);
@@ -57,7 +60,9 @@ frmayuda::frmayuda(const QString& archivo, ServicioMensajes& mensajes, QWidget* 
     RTUltima->setFocus();
 }
 
-int frmayuda::Px(int twips) const { return qRound(twips * logicalDpiX() / 1440.0); }
+int frmayuda::Px(int twips) const {
+    return qRound(twips * logicalDpiX() / 1440.0);
+}
 
 void frmayuda::resizeEvent(QResizeEvent* evento) {
     QDialog::resizeEvent(evento);

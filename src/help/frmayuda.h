@@ -18,7 +18,7 @@ class ServicioMensajes;
 // file leaves the box empty, without a message.
 class frmayuda : public QDialog {
     Q_OBJECT
-public:
+  public:
     frmayuda(const QString& archivo, ServicioMensajes& mensajes, QWidget* padre = nullptr);
 
     void ImprimeConsideraciones();
@@ -31,10 +31,10 @@ public:
     // (the whole text) when there is text. Tests choose a PDF file.
     std::function<bool(QPrinter&, bool seleccion)> EligeImpresora;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* evento) override;
 
-private:
+  private:
     int Px(int twips) const;
     void Acomoda();
 

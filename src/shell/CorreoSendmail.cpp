@@ -17,13 +17,15 @@ QByteArray EncabezadoCodificado(const QString& texto) {
 QString Sendmail() {
     QString ruta = QStandardPaths::findExecutable(QStringLiteral("sendmail"));
     if (ruta.isEmpty())
-        ruta = QStandardPaths::findExecutable(QStringLiteral("sendmail"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/lib")});
+        ruta = QStandardPaths::findExecutable(QStringLiteral("sendmail"),
+                                              {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/lib")});
     return ruta;
 }
 
 }  // namespace
 
-QByteArray MensajeCorreo(const QString& destinatario, const QString& asunto, const QString& cuerpo, const QDateTime& fecha) {
+QByteArray MensajeCorreo(const QString& destinatario, const QString& asunto, const QString& cuerpo,
+                         const QDateTime& fecha) {
     QByteArray m;
     // Header lines must not carry a line break a user could slip in.
     QString dest = destinatario;
@@ -39,13 +41,16 @@ QByteArray MensajeCorreo(const QString& destinatario, const QString& asunto, con
     m += "X-Mailer: LORUM 1.0.9\n\n";
     // Text lines end in CR LF inside a mail, whatever the user's editor gave.
     QString texto = cuerpo;
-    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n').replace(u'\n', QStringLiteral("\r\n"));
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(u'\r', u'\n')
+        .replace(u'\n', QStringLiteral("\r\n"));
     const QByteArray b64 = texto.toUtf8().toBase64();
     for (qsizetype i = 0; i < b64.size(); i += 76) m += b64.mid(i, 76) + "\n";
     return m;
 }
 
-bool CorreoSendmail::Envia(const QString& destinatario, const QString& asunto, const QString& cuerpo, QString* motivo) {
+bool CorreoSendmail::Envia(const QString& destinatario, const QString& asunto, const QString& cuerpo,
+                           QString* motivo) {
     const QString programa = Sendmail();
     if (programa.isEmpty()) {
         *motivo = QStringLiteral("este equipo no tiene un servicio de correo (sendmail)");

@@ -7,15 +7,14 @@
 #include "frmayuda.h"
 
 #include <QApplication>
-#include <map>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -31,6 +30,12 @@ QString TextoDePdf(const QString& pdf) {
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void Escribe(const QString& ruta, const QByteArray& bytes) {
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
 }
 
 // The print dialog answered: a PDF file, or a cancel when `ruta` is empty.
@@ -86,8 +91,10 @@ TEST(Consideraciones, MuestraAcomodaEImprimeElArchivo) {
     dialogo.ruta = dir.filePath(QStringLiteral("consideraciones.pdf"));
     QTest::mouseClick(w.cmdImprimir, Qt::LeftButton);
     const QString impreso = TextoDePdf(dialogo.ruta).simplified();
-    EXPECT_TRUE(impreso.startsWith(QStringLiteral("Consideraciones para el llenado de la Solicitud"))) << impreso.left(80).toStdString();
-    EXPECT_TRUE(impreso.contains(QStringLiteral("las partidas leídas se agregan a las que ya tenga la solicitud")));
+    EXPECT_TRUE(impreso.startsWith(QStringLiteral("Consideraciones para el llenado de la Solicitud")))
+        << impreso.left(80).toStdString();
+    EXPECT_TRUE(
+        impreso.contains(QStringLiteral("las partidas leídas se agregan a las que ya tenga la solicitud")));
     EXPECT_TRUE(mensajes.mostrados.empty());
 
     // A printer that cannot start says so.
@@ -106,12 +113,8 @@ TEST(Consideraciones, LaHojaImpresaGuardaSangriasYTabuladores) {
     // half an inch in from the dash, on paper as on the screen.
     QTemporaryDir dir;
     const QString archivo = dir.filePath(QStringLiteral("considera.rtf"));
-    QFile f(archivo);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\\pard\\li720\\fi-720 -\\tab Primera");
-    for (int i = 0; i < 40; ++i) f.write(" palabra");
-    f.write(" Ultima\\par}");
-    f.close();
+    Escribe(archivo, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\\pard\\li720\\fi-720 -\\tab Primera" +
+                         QByteArray(" palabra").repeated(40) + " Ultima\\par}");
     MensajesGuionados mensajes;
     frmayuda w(archivo, mensajes);
     DialogoPdf dialogo{dir.filePath(QStringLiteral("sangria.pdf"))};
@@ -120,36 +123,30 @@ TEST(Consideraciones, LaHojaImpresaGuardaSangriasYTabuladores) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), dialogo.ruta, QStringLiteral("-")});
     p.waitForFinished(30000);
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    std::map<QString, std::pair<double, double>> palabras;  // first place of each word: x, y
-    QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
-    for (auto m = re.globalMatch(html); m.hasNext();) {
+    // The words in reading order, with their left edge and top, in points.
+    const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    struct Palabra {
+        double x, y;
+        QString texto;
+    };
+    std::vector<Palabra> palabras;
+    for (auto m = re.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); m.hasNext();) {
         const auto c = m.next();
-        palabras.try_emplace(c.captured(3), c.captured(1).toDouble(), c.captured(2).toDouble());
+        palabras.push_back({c.captured(1).toDouble(), c.captured(2).toDouble(), c.captured(3)});
     }
-    ASSERT_TRUE(palabras.count(QStringLiteral("-")) && palabras.count(QStringLiteral("Primera")) && palabras.count(QStringLiteral("Ultima")));
-    const double guion = palabras[QStringLiteral("-")].first;
-    EXPECT_NEAR(palabras[QStringLiteral("Primera")].first - guion, 36, 2) << "the tab goes to the indent";
-    // The first word of the second line.
-    double y2 = 1e9, x2 = 0;
-    for (auto m = re.globalMatch(html); m.hasNext();) {
-        const auto c = m.next();
-        const double y = c.captured(2).toDouble();
-        if (y > palabras[QStringLiteral("-")].second + 1 && y < y2) {
-            y2 = y;
-            x2 = c.captured(1).toDouble();
-        }
-    }
-    EXPECT_NEAR(x2 - guion, 36, 2) << "the wrapped line keeps the indent";
+    ASSERT_GT(palabras.size(), 3u);
+    ASSERT_EQ(palabras[0].texto, QStringLiteral("-"));
+    ASSERT_EQ(palabras[1].texto, QStringLiteral("Primera"));
+    EXPECT_NEAR(palabras[1].x - palabras[0].x, 36, 2) << "the tab goes to the indent";
+    const auto segunda = std::find_if(palabras.begin(), palabras.end(), [&](const Palabra& q) { return q.y > palabras[0].y + 1; });
+    ASSERT_NE(segunda, palabras.end());
+    EXPECT_NEAR(segunda->x - palabras[0].x, 36, 2) << "the wrapped line keeps the indent";
 }
 
 TEST(Consideraciones, SinArchivoAbreVaciaYCallada) {
     QTemporaryDir dir;
     const QString danado = dir.filePath(QStringLiteral("danado.rtf"));
-    QFile f(danado);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("{\\rtf1 {\\b cortado");
-    f.close();
+    Escribe(danado, "{\\rtf1 {\\b cortado");
     for (const QString& archivo : {dir.filePath(QStringLiteral("considera.rtf")), dir.path(), danado}) {
         MensajesGuionados mensajes;  // any message fails the test
         frmayuda w(archivo, mensajes);
@@ -181,8 +178,12 @@ TEST(AcercaDe, TextosEInformacionDelSistema) {
     EXPECT_TRUE(info->isVisible());
     const QString texto = info->findChild<QPlainTextEdit*>()->toPlainText();
     const QString datos = QDir::toNativeSeparators(dir.path());
-    EXPECT_TRUE(texto.contains(QStringLiteral("Directorio de datos: %1 (presente, se puede escribir, ").arg(datos))) << texto.toStdString();
-    EXPECT_TRUE(texto.contains(QStringLiteral("Unidad de entrega: %1 (no existe)").arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("sin-disco"))))));
+    EXPECT_TRUE(
+        texto.contains(QStringLiteral("Directorio de datos: %1 (presente, se puede escribir, ").arg(datos)))
+        << texto.toStdString();
+    EXPECT_TRUE(
+        texto.contains(QStringLiteral("Unidad de entrega: %1 (no existe)")
+                           .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("sin-disco"))))));
     EXPECT_TRUE(texto.contains(QStringLiteral("Qt: ") + QLatin1String(qVersion())));
     EXPECT_TRUE(texto.contains(QStringLiteral("versión 1.0.9")));
     QTest::mouseClick(w.cmdOK, Qt::LeftButton);
@@ -197,7 +198,8 @@ TEST(AcercaDe, DondeEstaLaHerramientaDeInformacion) {
         bool existe;
         QString herramienta;
     } casos[] = {
-        {QStringLiteral("C:\\X\\MSINFO32.EXE"), QStringLiteral("C:\\Y"), true, QStringLiteral("C:\\X\\MSINFO32.EXE")},
+        {QStringLiteral("C:\\X\\MSINFO32.EXE"), QStringLiteral("C:\\Y"), true,
+         QStringLiteral("C:\\X\\MSINFO32.EXE")},
         {QString(), QStringLiteral("C:\\Y"), true, QStringLiteral("C:\\Y\\MSINFO32.EXE")},
         {std::nullopt, QStringLiteral("C:\\Y\\"), true, QStringLiteral("C:\\Y\\MSINFO32.EXE")},
         {std::nullopt, QStringLiteral("C:\\Y"), false, QString()},
@@ -217,8 +219,9 @@ TEST(AcercaDe, DondeEstaLaHerramientaDeInformacion) {
 namespace {
 
 class CorreoFalso : public ServicioCorreo {
-public:
-    bool Envia(const QString& destinatario, const QString& asunto, const QString& cuerpo, QString* motivo) override {
+  public:
+    bool Envia(const QString& destinatario, const QString& asunto, const QString& cuerpo,
+               QString* motivo) override {
         enviados.push_back({destinatario, asunto, cuerpo});
         if (!falla) return true;
         *motivo = QStringLiteral("este equipo no tiene un servicio de correo (sendmail)");

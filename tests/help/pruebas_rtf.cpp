@@ -4,17 +4,19 @@
 #include "ImprimeQt.h"
 #include "LectorRtf.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <gtest/gtest.h>
 
 using namespace lorum;
 
 namespace {
 
-QString Plano(const char* rtf) { return TextoPlano(LeeRtf(QByteArray(rtf))); }
+QString Plano(const char* rtf) {
+    return TextoPlano(LeeRtf(QByteArray(rtf)));
+}
 
 QByteArray Lee(const QString& ruta) {
     QFile f(ruta);
@@ -24,7 +26,9 @@ QByteArray Lee(const QString& ruta) {
 // The words of a text. unrtf's text mode prints no bullets.
 QStringList Palabras(QString texto) {
     texto.remove(QChar(0x2022));
-    return texto.split(QRegularExpression(QStringLiteral("\\s+"), QRegularExpression::UseUnicodePropertiesOption), Qt::SkipEmptyParts);
+    return texto.split(
+        QRegularExpression(QStringLiteral("\\s+"), QRegularExpression::UseUnicodePropertiesOption),
+        Qt::SkipEmptyParts);
 }
 
 // unrtf prints "?" for every character it cannot write in Latin-1.
@@ -61,7 +65,8 @@ TEST(LectorRtf, Construcciones) {
          "texto\n"},
         {R"({\rtf1 {\field{\*\fldinst HYPERLINK "http://x"}{\fldrslt enlace}}\par})", "enlace\n"},
         {R"({\rtf1 a\bin3 {}}b})", "ab\n"},
-        {R"({\rtf1 \bullet\tab uno\emdash dos\endash tres\lquote x\rquote\ldblquote y\rdblquote})", "•\tuno—dos–tres‘x’“y”\n"},
+        {R"({\rtf1 \bullet\tab uno\emdash dos\endash tres\lquote x\rquote\ldblquote y\rdblquote})",
+         "•\tuno—dos–tres‘x’“y”\n"},
         {R"({\rtf1 a\cell b\cell\row c\cell\row\par})", "a\tb\t\nc\t\n\n"},
         {R"({\rtf1 texto\par}basura despu\'e9s)", "texto\n"},
         {R"({\rtf1 a\'0d\'0a\u10 ?\u8233 ?b})", "a\nb\n"},
@@ -139,7 +144,8 @@ TEST(LectorRtf, UnArchivoDanadoDaElTextoLeidoSinFallar) {
         {QByteArray(100000, '{') + "hondo" + QByteArray(100000, '}'), "hondo\n"},
         {QByteArray("{\\rtf1 a\0b}", 11), "ab\n"},
     };
-    for (const auto& c : casos) EXPECT_EQ(TextoPlano(LeeRtf(c.rtf)), QString::fromUtf8(c.texto)) << c.rtf.left(80).constData();
+    for (const auto& c : casos)
+        EXPECT_EQ(TextoPlano(LeeRtf(c.rtf)), QString::fromUtf8(c.texto)) << c.rtf.left(80).constData();
 }
 
 TEST(LectorRtf, ElMismoTextoQueUnrtfEnArchivosDeOtrosProgramas) {
@@ -159,8 +165,9 @@ TEST(LectorRtf, ElMismoTextoQueUnrtfEnArchivosDeOtrosProgramas) {
         qsizetype i = 0;
         while (i < n && MismaPalabra(nuestras[i], suyas[i])) ++i;
         EXPECT_EQ(i, suyas.size()) << c.archivo.toStdString() << ": word " << i << " reads «"
-                                   << (i < nuestras.size() ? nuestras[i] : QString()).toStdString() << "», unrtf «"
-                                   << (i < suyas.size() ? suyas[i] : QString()).toStdString() << "»";
+                                   << (i < nuestras.size() ? nuestras[i] : QString()).toStdString()
+                                   << "», unrtf «" << (i < suyas.size() ? suyas[i] : QString()).toStdString()
+                                   << "»";
         EXPECT_EQ(nuestras.size(), suyas.size()) << c.archivo.toStdString();
     }
 }

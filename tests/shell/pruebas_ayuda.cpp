@@ -30,17 +30,20 @@ QList<T*> Abiertas() {
 }  // namespace
 
 TEST_F(VentanasAyuda, SeAbrenSinBloquearYUnaVezCadaUna) {
-    ASSERT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_DATOS "/considera.rtf"), dir.filePath(QStringLiteral("considera.rtf"))));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_DATOS "/considera.rtf"),
+                            dir.filePath(QStringLiteral("considera.rtf"))));
     ASSERT_TRUE(Arranca());
     PrestaTeclado();
     mensajes.mostrados.clear();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     ASSERT_EQ(Abiertas<frmayuda>().size(), 1);
     frmayuda* primera = Abiertas<frmayuda>()[0];
-    EXPECT_TRUE(primera->RTUltima->toPlainText().startsWith(QStringLiteral("Consideraciones para el llenado")));
+    EXPECT_TRUE(
+        primera->RTUltima->toPlainText().startsWith(QStringLiteral("Consideraciones para el llenado")));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the main window stays usable";
     Ventana().Accion(QStringLiteral("Considera"))->trigger();
-    EXPECT_EQ(Abiertas<frmayuda>(), QList<frmayuda*>{primera}) << "asked again, the open window comes forward";
+    EXPECT_EQ(Abiertas<frmayuda>(), QList<frmayuda*>{primera})
+        << "asked again, the open window comes forward";
     primera->close();
     EXPECT_TRUE(Abiertas<frmayuda>().isEmpty()) << "closed is destroyed";
     Ventana().Accion(QStringLiteral("mnuAyuConsidera"))->trigger();
@@ -63,11 +66,12 @@ TEST(Correo, SendmailRecibeElMensajeOSeDiceQueNo) {
     {
         QFile s(bin + QStringLiteral("/sendmail"));
         ASSERT_TRUE(s.open(QIODevice::WriteOnly));
-        s.write("#!/bin/sh\n"
-                "printf '%s\\n' \"$*\" > \"$LORUM_CORREO/argumentos\"\n"
-                "/bin/cat > \"$LORUM_CORREO/mensaje\"\n"
-                "[ \"${LORUM_SALIDA:-0}\" = 0 ] || echo 'cola llena' >&2\n"
-                "exit \"${LORUM_SALIDA:-0}\"\n");
+        s.write(
+            "#!/bin/sh\n"
+            "printf '%s\\n' \"$*\" > \"$LORUM_CORREO/argumentos\"\n"
+            "/bin/cat > \"$LORUM_CORREO/mensaje\"\n"
+            "[ \"${LORUM_SALIDA:-0}\" = 0 ] || echo 'cola llena' >&2\n"
+            "exit \"${LORUM_SALIDA:-0}\"\n");
         s.setPermissions(s.permissions() | QFileDevice::ExeOwner);
     }
     const QByteArray ruta = qgetenv("PATH");
@@ -83,16 +87,18 @@ TEST(Correo, SendmailRecibeElMensajeOSeDiceQueNo) {
                  {"vacio", "0", false, "este equipo no tiene un servicio de correo (sendmail)"}};
     for (const auto& c : casos) {
         if (!c.enviado && QLatin1String(c.path) == QLatin1String("vacio") &&
-            (QFile::exists(QStringLiteral("/usr/sbin/sendmail")) || QFile::exists(QStringLiteral("/usr/lib/sendmail"))))
+            (QFile::exists(QStringLiteral("/usr/sbin/sendmail")) ||
+             QFile::exists(QStringLiteral("/usr/lib/sendmail"))))
             continue;  // this machine has a real one
         qputenv("PATH", dir.filePath(QLatin1String(c.path)).toUtf8());
         qputenv("LORUM_SALIDA", c.salida);
         QFile::remove(dir.filePath(QStringLiteral("mensaje")));
         CorreoSendmail correo;
         QString motivo;
-        EXPECT_EQ(correo.Envia(QStringLiteral("comentarios@lorum.example"), QStringLiteral("Comentarios sobre el disco de captura LORUM"),
-                               cuerpo, &motivo),
-                  c.enviado);
+        EXPECT_EQ(
+            correo.Envia(QStringLiteral("comentarios@lorum.example"),
+                         QStringLiteral("Comentarios sobre el disco de captura LORUM"), cuerpo, &motivo),
+            c.enviado);
         EXPECT_EQ(motivo, QString::fromUtf8(c.motivo));
         if (!c.enviado) continue;
         QFile a(dir.filePath(QStringLiteral("argumentos"))), m(dir.filePath(QStringLiteral("mensaje")));
@@ -102,17 +108,20 @@ TEST(Correo, SendmailRecibeElMensajeOSeDiceQueNo) {
         const qsizetype fin = mensaje.indexOf("\n\n");
         ASSERT_GT(fin, 0);
         const QList<QByteArray> encabezados = mensaje.left(fin).split('\n');
-        for (const char* e : {"To: comentarios@lorum.example", "Subject: Comentarios sobre el disco de captura LORUM",
-                              "MIME-Version: 1.0", "Content-Type: text/plain; charset=UTF-8", "Content-Transfer-Encoding: base64"})
+        for (const char* e : {"To: comentarios@lorum.example",
+                              "Subject: Comentarios sobre el disco de captura LORUM", "MIME-Version: 1.0",
+                              "Content-Type: text/plain; charset=UTF-8", "Content-Transfer-Encoding: base64"})
             EXPECT_TRUE(encabezados.contains(QByteArray(e))) << e;
         QByteArray b64 = mensaje.mid(fin + 2);
         for (const QByteArray& l : b64.split('\n')) EXPECT_LE(l.size(), 76);
-        EXPECT_EQ(QString::fromUtf8(QByteArray::fromBase64(b64.replace('\n', ""))), QString(cuerpo).replace(u'\n', QStringLiteral("\r\n")));
+        EXPECT_EQ(QString::fromUtf8(QByteArray::fromBase64(b64.replace('\n', ""))),
+                  QString(cuerpo).replace(u'\n', QStringLiteral("\r\n")));
     }
     qputenv("PATH", ruta);
 
     // A subject beyond ASCII is encoded; a line break slipped into a header does not start another.
-    const QByteArray m = MensajeCorreo(QStringLiteral("a@b.example\nBcc: c@d.example"), QStringLiteral("Año"), QString(), QDateTime::currentDateTime());
+    const QByteArray m = MensajeCorreo(QStringLiteral("a@b.example\nBcc: c@d.example"), QStringLiteral("Año"),
+                                       QString(), QDateTime::currentDateTime());
     EXPECT_TRUE(m.contains("\nSubject: =?UTF-8?B?" + QStringLiteral("Año").toUtf8().toBase64() + "?=\n"));
     EXPECT_TRUE(m.startsWith("To: a@b.exampleBcc: c@d.example\n"));
 }
