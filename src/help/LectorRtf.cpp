@@ -267,6 +267,10 @@ class Lector {
         } else if (std::any_of(std::begin(kSaltadas), std::end(kSaltadas),
                                [&](const char* s) { return p == s; })) {
             e.destino = Destino::Saltar;
+        } else if (p == "uc") {
+            e.uc = std::clamp(n, 0, 16);
+        } else if (p == "u") {  // in font names too
+            Unicode(v);
         } else if (e.destino == Destino::Fuentes) {
             PalabraDeFuentes(p, hay, n);
         } else if (p == "par" || p == "sect" || p == "page") {
@@ -325,10 +329,6 @@ class Lector {
             pagina_ = 437;
         } else if (p == "pca") {
             pagina_ = 850;
-        } else if (p == "uc") {
-            e.uc = std::clamp(n, 0, 16);
-        } else if (p == "u") {
-            Unicode(v);
         } else if (p == "line") {
             Agrega(QString(QChar::LineSeparator));
         } else if (p == "tab") {

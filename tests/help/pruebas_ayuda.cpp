@@ -137,6 +137,7 @@ TEST(Consideraciones, LaHojaImpresaGuardaSangriasYTabuladores) {
     ASSERT_GT(palabras.size(), 3u);
     ASSERT_EQ(palabras[0].texto, QStringLiteral("-"));
     ASSERT_EQ(palabras[1].texto, QStringLiteral("Primera"));
+    EXPECT_NEAR(palabras[0].x, 620 / 20.0, 1) << "the left margin, 620 twips from the sheet's edge";
     EXPECT_NEAR(palabras[1].x - palabras[0].x, 36, 2) << "the tab goes to the indent";
     const auto segunda = std::find_if(palabras.begin(), palabras.end(), [&](const Palabra& q) { return q.y > palabras[0].y + 1; });
     ASSERT_NE(segunda, palabras.end());

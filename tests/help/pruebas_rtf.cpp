@@ -76,7 +76,7 @@ TEST(LectorRtf, Construcciones) {
 
 TEST(LectorRtf, FormatosYAlineacion) {
     const DocumentoRtf d = LeeRtf(QByteArray(
-        R"({\rtf1\ansi\deff1{\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\fmodern Courier New;}{\f2\froman{\*\panose 02}Times;}})"
+        R"({\rtf1\ansi\deff1{\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\fmodern Courier New;}{\f2\froman{\*\panose 02}T\u237?mes;}})"
         R"(\pard\qc\sa120 {\b\fs32 T}{\i i}{\ul u}\ulnone n\par)"
         R"(\pard\li720\fi-360\qj\f0 j\b b\b0\f2 t\plain p\par)"
         R"(\qr\tx2000\tx100 r\par\pard l\par})"));
@@ -99,7 +99,7 @@ TEST(LectorRtf, FormatosYAlineacion) {
     ASSERT_EQ(p1.tramos.size(), 4);
     EXPECT_EQ(p1.tramos[0].fuente, QStringLiteral("Arial"));
     EXPECT_TRUE(p1.tramos[1].negrita);
-    EXPECT_EQ(p1.tramos[2].fuente, QStringLiteral("Times"));
+    EXPECT_EQ(p1.tramos[2].fuente, QStringLiteral("Tímes"));
     EXPECT_EQ(p1.tramos[3].fuente, QStringLiteral("Courier New")) << "\\plain goes back to the default font";
     EXPECT_EQ(d.parrafos[2].alineacion, AlineacionRtf::Derecha);
     EXPECT_EQ(d.parrafos[3].alineacion, AlineacionRtf::Izquierda);
