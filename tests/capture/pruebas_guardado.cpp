@@ -4,6 +4,7 @@
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
 #include "EstadoInicia.h"
+#include "Form2.h"
 #include "OrigenDatos.h"
 #include "RejillaLigada.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QTextEdit>
 #include <functional>
 
 using namespace lorum;
@@ -93,6 +95,13 @@ TEST_F(Guardado, IdaYVueltaCampoPorCampo) {
 }
 
 TEST_F(Guardado, DosGuardadosSobrescribenLosMismosRegistros) {
+    // Nothing prints before a save in this run.
+    mensajes.Responde(R::Aceptar);
+    Forma().ImprimirAcuse();
+    ASSERT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_EQ(mensajes.mostrados[0].texto, QStringLiteral("No se puede imprimir,hasta que se guarde la informacion."));
+    EXPECT_EQ(mensajes.mostrados[0].titulo, QStringLiteral("AVISO"));
+    EXPECT_EQ(Forma().findChild<Form2*>(), nullptr);
     LlenaSolicitud();
     Guarda();
     Forma().TxtCalle->setDatoTxt(QStringLiteral("INSURGENTES 5"));
@@ -106,6 +115,16 @@ TEST_F(Guardado, DosGuardadosSobrescribenLosMismosRegistros) {
     EXPECT_EQ(s.RecordCount(), 1);
     EXPECT_FALSE(s.Valor(u"CANTIDAD").isValid()) << "an empty total box stores no value";
     EXPECT_EQ(s.Valor(u"VDOLARES").toDouble(), 1234567.1234567);
+
+    // Once saved, the print window shows the request with the pickers' texts.
+    Forma().ImprimirAcuse();
+    Form2* impresion = Forma().findChild<Form2*>();
+    ASSERT_NE(impresion, nullptr);
+    EXPECT_TRUE(impresion->isVisible());
+    impresion->VistaPrevia();
+    EXPECT_TRUE(impresion->rtfText->toPlainText().contains(QStringLiteral("Tramite:   ") + Forma().cmbTramite->Text()));
+    EXPECT_TRUE(impresion->rtfText->toPlainText().contains(QStringLiteral("CALLE Y NUMERO:     INSURGENTES 5")));
+    impresion->close();
 }
 
 TEST_F(Guardado, UnGuardadoRechazadoNoEscribeNada) {
