@@ -1,0 +1,29 @@
+// The RTF reader on a large document: the shipped filling instructions repeated to about 2 MB.
+#include "LectorRtf.h"
+
+#include <QFile>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QByteArray Grande() {
+    QFile f(QStringLiteral(LORUM_DIR_DATOS "/considera.rtf"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray todo = f.readAll();
+    // The body between the font table's group and the closing brace, repeated inside one document.
+    const qsizetype inicio = todo.indexOf("\\viewkind4"), fin = todo.lastIndexOf('}');
+    return todo.left(inicio) + todo.mid(inicio, fin - inicio).repeated(400) + "}";
+}
+
+void BM_LeeRtfDosMegas(benchmark::State& estado) {
+    const QByteArray rtf = Grande();
+    qsizetype parrafos = 0;
+    for (auto _ : estado) parrafos = lorum::LeeRtf(rtf).parrafos.size();
+    estado.counters["parrafos"] = double(parrafos);
+    estado.SetBytesProcessed(int64_t(estado.iterations()) * rtf.size());
+}
+BENCHMARK(BM_LeeRtfDosMegas)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
