@@ -78,6 +78,7 @@ void DlgMail::cmdSendMail_Click() {
             .arg(motivo, QString::fromUtf16(kDireccionComentarios)),
         QStringLiteral("Comentarios"), ServicioMensajes::Botones::Aceptar,
         ServicioMensajes::Icono::Exclamacion);
+    TxtMsg->setFocus();  // back to the text, to mend or copy it
 }
 
 }  // namespace lorum

@@ -2,10 +2,13 @@
 // the focus, a real box does.
 #include "ArranquePrueba.h"
 #include "ControlesTexto.h"
+#include "DlgMail.h"
 #include "GuardiaFoco.h"
 #include "MensajesQt.h"
 
 #include <QAction>
+#include <QFile>
+#include <QPlainTextEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -98,4 +101,35 @@ TEST_F(CajasReales, UnaCajaQueTomaElFocoNoEsSalirDelCampo) {
     QApplication::processEvents();
     ASSERT_EQ(vistas.size(), 1) << vistas.join(" | ").toStdString();
     EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), f.dfRFC);
+}
+
+TEST_F(CajasReales, UnaVentanaDeAyudaNoEsSalirDelCampo) {
+    // The comments window takes the focus from an RFC that would not pass its check; a failed send
+    // shows its own box only, and the window keeps the text.
+    if (QFile::exists(QStringLiteral("/usr/sbin/sendmail")) || QFile::exists(QStringLiteral("/usr/lib/sendmail")))
+        GTEST_SKIP() << "this machine has a mail service";
+    const QByteArray ruta = qgetenv("PATH");
+    qputenv("PATH", dir.path().toUtf8());
+    Captura& f = Forma();
+    f.dfRFC->setDatoTxt(QStringLiteral("ABC"));
+    f.dfRFC->setFocus();
+    QApplication::processEvents();
+    inicia->ventana()->Accion(QStringLiteral("mnuAyuComent"))->trigger();
+    DlgMail* correo = inicia->ventana()->findChild<DlgMail*>();
+    ASSERT_NE(correo, nullptr);
+    QApplication::setActiveWindow(correo);
+    correo->TxtMsg->setFocus();
+    correo->TxtMsg->insertPlainText(QStringLiteral("No encuentro mi país"));
+    vistas.clear();
+    conFoco = false;
+    QTest::mouseClick(correo->cmdSendMail, Qt::LeftButton);
+    QApplication::processEvents();
+    qputenv("PATH", ruta);
+    ASSERT_EQ(vistas.size(), 1) << vistas.join(" | ").toStdString();
+    EXPECT_TRUE(vistas[0].startsWith(QStringLiteral("No se pudo enviar su mensaje"))) << vistas[0].toStdString();
+    EXPECT_TRUE(conFoco);
+    EXPECT_TRUE(correo->isVisible());
+    EXPECT_EQ(correo->TxtMsg->toPlainText(), QStringLiteral("No encuentro mi país"));
+    EXPECT_EQ(f.dfRFC->Text(), QStringLiteral("ABC"));
+    correo->close();
 }
