@@ -71,15 +71,18 @@ frmAbout::frmAbout(const QString& rutaDatos, const QString& unidadA, ServicioMen
     capa->addLayout(botones);
     setMinimumWidth(420);
 
+    BuscaHerramienta = [] {
+        return BuscaInfoSistema(GetKeyValue, [](const QString& f) { return QFile::exists(f); });
+    };
+    ArrancaHerramienta = [](const QString& herramienta) { return QProcess::startDetached(herramienta, {}); };
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 }
 
 void frmAbout::StartSysInfo() {
+    const QString herramienta = BuscaHerramienta ? BuscaHerramienta() : QString();
+    if (!herramienta.isEmpty() && ArrancaHerramienta && ArrancaHerramienta(herramienta)) return;
 #ifdef Q_OS_WIN
-    const QString herramienta =
-        BuscaInfoSistema(GetKeyValue, [](const QString& f) { return QFile::exists(f); });
-    if (!herramienta.isEmpty() && QProcess::startDetached(herramienta, {})) return;
     mensajes_.Muestra(QStringLiteral("System Information Is Unavailable At This Time"), QString(),
                       ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Ninguno);
 #else

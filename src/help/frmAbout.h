@@ -25,6 +25,11 @@ class frmAbout : public QDialog {
 
     void StartSysInfo();
 
+    // The system information tool: where it is (empty when there is none) and starting it (false
+    // when it would not start). Tests replace both.
+    std::function<QString()> BuscaHerramienta;
+    std::function<bool(const QString&)> ArrancaHerramienta;
+
     QLabel* lblDescripcion;
     QLabel* lblVersion;
     QLabel* Label2;

@@ -187,6 +187,16 @@ TEST(AcercaDe, TextosEInformacionDelSistema) {
                            .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("sin-disco"))))));
     EXPECT_TRUE(texto.contains(QStringLiteral("Qt: ") + QLatin1String(qVersion())));
     EXPECT_TRUE(texto.contains(QStringLiteral("versión 1.0.9")));
+    info->close();
+
+    // Where the platform names its tool, the tool starts and no window of ours opens.
+    QStringList arrancadas;
+    w.BuscaHerramienta = [] { return QStringLiteral("C:\\X\\MSINFO32.EXE"); };
+    w.ArrancaHerramienta = [&](const QString& h) { arrancadas << h; return true; };
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTest::mouseClick(w.cmdSysInfo, Qt::LeftButton);
+    EXPECT_EQ(arrancadas, QStringList{QStringLiteral("C:\\X\\MSINFO32.EXE")});
+    EXPECT_EQ(w.findChild<frmInfoSistema*>(), nullptr);
     QTest::mouseClick(w.cmdOK, Qt::LeftButton);
     EXPECT_FALSE(w.isVisible());
 }
