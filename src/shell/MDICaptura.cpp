@@ -87,6 +87,16 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
 
 void MDICaptura::Corre(const std::function<void()>& accion) { despachador_.Ejecuta(accion); }
 
+void MDICaptura::Muestra(QPointer<QDialog>& ventana, const std::function<QDialog*()>& crea) {
+    if (!ventana) {
+        ventana = crea();
+        ventana->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    ventana->show();
+    ventana->raise();
+    ventana->activateWindow();
+}
+
 void MDICaptura::Opera(const QString& nombre) {
     if (const auto it = Operaciones.find(nombre); it != Operaciones.end() && it->second) it->second();
 }

@@ -53,16 +53,7 @@ private:
     bool SalidaConGuardado();
     // A help window that does not block the main window: created on first use, destroyed when closed,
     // brought forward when asked for again while open.
-    template <class Ventana, class Crea>
-    void Muestra(QPointer<Ventana>& ventana, Crea crea) {
-        if (!ventana) {
-            ventana = crea();
-            ventana->setAttribute(Qt::WA_DeleteOnClose);
-        }
-        ventana->show();
-        ventana->raise();
-        ventana->activateWindow();
-    }
+    void Muestra(QPointer<QDialog>& ventana, const std::function<QDialog*()>& crea);
 
     EstadoInicia& estado_;
     Despachador& despachador_;

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QTest>
 #include <QTextEdit>
 
@@ -44,8 +45,10 @@ TEST_F(VentanasAyuda, SeAbrenSinBloquearYUnaVezCadaUna) {
     Ventana().Accion(QStringLiteral("Considera"))->trigger();
     EXPECT_EQ(Abiertas<frmayuda>(), QList<frmayuda*>{primera})
         << "asked again, the open window comes forward";
-    primera->close();
-    EXPECT_TRUE(Abiertas<frmayuda>().isEmpty()) << "closed is destroyed";
+    const QPointer<frmayuda> vigia(primera);
+    QTest::keyClick(primera, Qt::Key_Escape);
+    EXPECT_TRUE(Abiertas<frmayuda>().isEmpty());
+    EXPECT_TRUE(vigia.isNull()) << "closed is destroyed";
     Ventana().Accion(QStringLiteral("mnuAyuConsidera"))->trigger();
     EXPECT_EQ(Abiertas<frmayuda>().size(), 1) << "and made anew";
 
