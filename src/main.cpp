@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LORUM"));
     QApplication::setApplicationVersion(lorum::Inicia::kVersion);
+    lorum::Inicia::TraduceQt();
     lorum::MensajesQt mensajes;
     lorum::ServicioSonido sonido;
     lorum::Inicia inicia(mensajes, sonido);

@@ -3,6 +3,9 @@
 #include "Intercambio.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "Bienvenida.h"
 #include "Captura.h"
@@ -32,6 +35,16 @@ Inicia::Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorre
 }
 
 Inicia::~Inicia() = default;
+
+bool Inicia::TraduceQt() {
+    static QTranslator traductor;
+    const QLocale mexico(QLocale::Spanish, QLocale::Mexico);  // qtbase_es_MX, else qtbase_es
+    for (const QString& carpeta : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                   QCoreApplication::applicationDirPath() + QStringLiteral("/translations")})
+        if (traductor.load(mexico, QStringLiteral("qtbase"), QStringLiteral("_"), carpeta))
+            return QCoreApplication::installTranslator(&traductor);
+    return false;
+}
 
 QString Inicia::RutaCandado(const QString& directorio) {
     const QByteArray huella =

@@ -37,6 +37,10 @@ public:
     AvisoGuardando* form1() const { return form1_.get(); }
     void MuestraCaptura();
 
+    // Qt's own texts (print and file dialogs, text context menus) in Spanish, from Qt's translations
+    // or a "translations" folder beside the program; false when neither has them (they stay in English).
+    static bool TraduceQt();
+
     // The lock file that keeps a second instance out; another user or data directory gets its own.
     static QString RutaCandado(const QString& directorio);
 

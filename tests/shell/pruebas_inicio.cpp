@@ -136,3 +136,10 @@ TEST_F(Inicio, ElAvisoDeGuardadoSeOcultaYMuestraLaCaptura) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !inicia->form1()->isVisible(); }, 4000));
     EXPECT_TRUE(Ventana().isVisible());
 }
+
+TEST(Traduccion, LosDialogosDeQtHablanEspanol) {
+    // The print dialog's own texts, as the user sees them.
+    ASSERT_TRUE(Inicia::TraduceQt());
+    EXPECT_EQ(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("Imprimir"));
+    EXPECT_EQ(QCoreApplication::translate("QPrintDialog", "Print to File (PDF)"), QStringLiteral("Imprimir a archivo (PDF)"));
+}
