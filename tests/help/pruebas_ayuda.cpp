@@ -2,6 +2,7 @@
 #include "DlgMail.h"
 #include "InformeSistema.h"
 #include "MensajesGuionados.h"
+#include "Programas.h"
 #include "ServicioCorreo.h"
 #include "frmAbout.h"
 #include "frmayuda.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -26,10 +26,7 @@ using namespace lorum::prueba;
 namespace {
 
 QString TextoDePdf(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return Corre(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
 }
 
 void Escribe(const QString& ruta, const QByteArray& bytes) {
@@ -113,24 +110,25 @@ TEST(Consideraciones, LaHojaImpresaGuardaSangriasYTabuladores) {
     // half an inch in from the dash, on paper as on the screen.
     QTemporaryDir dir;
     const QString archivo = dir.filePath(QStringLiteral("considera.rtf"));
-    Escribe(archivo, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\\pard\\li720\\fi-720 -\\tab Primera" +
-                         QByteArray(" palabra").repeated(40) + " Ultima\\par}");
+    Escribe(archivo,
+            "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\\pard\\li720\\fi-720 -\\tab Primera" +
+                QByteArray(" palabra").repeated(40) + " Ultima\\par}");
     MensajesGuionados mensajes;
     frmayuda w(archivo, mensajes);
     DialogoPdf dialogo{dir.filePath(QStringLiteral("sangria.pdf"))};
     w.EligeImpresora = std::ref(dialogo);
     w.ImprimeConsideraciones();
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), dialogo.ruta, QStringLiteral("-")});
-    p.waitForFinished(30000);
     // The words in reading order, with their left edge and top, in points.
-    const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
     struct Palabra {
         double x, y;
         QString texto;
     };
     std::vector<Palabra> palabras;
-    for (auto m = re.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); m.hasNext();) {
+    for (auto m = re.globalMatch(Corre(QStringLiteral("pdftotext"),
+                                       {QStringLiteral("-bbox"), dialogo.ruta, QStringLiteral("-")}));
+         m.hasNext();) {
         const auto c = m.next();
         palabras.push_back({c.captured(1).toDouble(), c.captured(2).toDouble(), c.captured(3)});
     }
@@ -139,7 +137,8 @@ TEST(Consideraciones, LaHojaImpresaGuardaSangriasYTabuladores) {
     ASSERT_EQ(palabras[1].texto, QStringLiteral("Primera"));
     EXPECT_NEAR(palabras[0].x, 620 / 20.0, 1) << "the left margin, 620 twips from the sheet's edge";
     EXPECT_NEAR(palabras[1].x - palabras[0].x, 36, 2) << "the tab goes to the indent";
-    const auto segunda = std::find_if(palabras.begin(), palabras.end(), [&](const Palabra& q) { return q.y > palabras[0].y + 1; });
+    const auto segunda = std::find_if(palabras.begin(), palabras.end(),
+                                      [&](const Palabra& q) { return q.y > palabras[0].y + 1; });
     ASSERT_NE(segunda, palabras.end());
     EXPECT_NEAR(segunda->x - palabras[0].x, 36, 2) << "the wrapped line keeps the indent";
 }
@@ -192,7 +191,10 @@ TEST(AcercaDe, TextosEInformacionDelSistema) {
     // Where the platform names its tool, the tool starts and no window of ours opens.
     QStringList arrancadas;
     w.BuscaHerramienta = [] { return QStringLiteral("C:\\X\\MSINFO32.EXE"); };
-    w.ArrancaHerramienta = [&](const QString& h) { arrancadas << h; return true; };
+    w.ArrancaHerramienta = [&](const QString& h) {
+        arrancadas << h;
+        return true;
+    };
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTest::mouseClick(w.cmdSysInfo, Qt::LeftButton);
     EXPECT_EQ(arrancadas, QStringList{QStringLiteral("C:\\X\\MSINFO32.EXE")});

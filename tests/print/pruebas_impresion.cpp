@@ -4,10 +4,10 @@
 #include "GeneradorDatos.h"
 #include "MensajesGuionados.h"
 #include "OrigenDatos.h"
+#include "Programas.h"
 #include "ServiciosImpresion.h"
 
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -17,14 +17,6 @@ using namespace lorum;
 using namespace lorum::prueba;
 
 namespace {
-
-// A command's standard output, or nothing when it is not there.
-QString Corre(const QString& programa, const QStringList& argumentos) {
-    QProcess p;
-    p.start(programa, argumentos);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 int Paginas(const QString& pdf) {
     const QString info = Corre(QStringLiteral("pdfinfo"), {pdf});
