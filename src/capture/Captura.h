@@ -175,10 +175,12 @@ private:
     void VerificaRfcAlSalir(bool* cancelar);
     void BuscaRfcEspecial();
     void AplicaOtros();
-    void CopiaPlantilla(const QString& plantilla, const QString& tabla);
+    // The templates copied over their tables and the current request record deleted (`borraSolicitud`),
+    // as one step: all of it or, with a message, none.
+    bool VaciaTablas(const std::vector<std::pair<QString, QString>>& plantillas, bool borraSolicitud);
     void LimpiaCamposDeSolicitud();
-    void EnfocaFaltante();
-    void Recupera(const QStringList& tablas, const QString& leyenda);  // the focus to the first missing field, on its page
+    void EnfocaFaltante();  // the focus to the first missing field, on its page
+    void Recupera(const QStringList& tablas, const QString& leyenda, const QString& operacion);
     void Avisa(const QString& texto, const QString& titulo, int icono) const;
     void AjustaCatalogo(ControlCmb* cmb, const char* fuente, const char* campo, const char* lista);
     QWidget* PaginaGenerales();

@@ -5,6 +5,7 @@
 #include "ControlChk.h"
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
+#include "Diario.h"
 #include "ErrorTabla.h"
 #include "EstadoInicia.h"
 #include "GuardiaFoco.h"
@@ -181,8 +182,30 @@ bool Captura::ReemplazaTabla(const QString& fuente, const QString& tabla, const 
     return r.ok;
 }
 
-void Captura::CopiaPlantilla(const QString& plantilla, const QString& tabla) {
-    ReemplazaTabla(plantilla, tabla, QStringLiteral("No se pudo vaciar «%1» con su plantilla «%2»").arg(tabla, plantilla));
+bool Captura::VaciaTablas(const std::vector<std::pair<QString, QString>>& plantillas, bool borraSolicitud) {
+    // Every template is checked and staged before any table changes, and the switch is one step
+    // across a kill: the folder never holds half a new request.
+    const QDir dir(estado_.sRutaApp);
+    QString fallo;
+    try {
+        CambioDeTablas cambio(estado_.sRutaApp, QStringLiteral("Limpiar"));
+        for (const auto& [plantilla, tabla] : plantillas) {
+            try {
+                cambio.Reemplaza(tabla, dir.filePath(plantilla), DefinicionDe(tabla));
+            } catch (const ErrorTabla& e) {
+                throw ErrorTabla(QStringLiteral("No se pudo vaciar «%1» con su plantilla «%2»; las tablas quedaron como estaban.\n%3")
+                                     .arg(tabla, plantilla, e.mensaje()));
+            }
+        }
+        Cursor& s = dtsSolicitud.Registros();
+        if (borraSolicitud && !s.Eof() && !s.Bof()) cambio.Borra(s);
+        cambio.Confirma();
+        return true;
+    } catch (const ErrorTabla& e) {
+        fallo = e.mensaje();
+    }
+    Avisa(fallo, QStringLiteral("LORUM"), int(Icono::Exclamacion));
+    return false;
 }
 
 void Captura::LimpiaCamposDeSolicitud() {
@@ -204,13 +227,8 @@ void Captura::LimpiaInformacion() {
                                                  QStringLiteral("Confirmar"), ServicioMensajes::Botones::SiNo,
                                                  ServicioMensajes::Icono::Pregunta);
         if (r == ServicioMensajes::Respuesta::Si) {
-            CopiaPlantilla(tablas::kPlantillaMercanci, tablas::kMercanci);
-            CopiaPlantilla(tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf"));
-            Cursor& s = dtsSolicitud.Registros();
-            if (!s.Eof() && !s.Bof()) {
-                s.Edit();
-                s.Delete();
-            }
+            VaciaTablas({{tablas::kPlantillaMercanci, tablas::kMercanci}, {tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf")}},
+                        true);
             LimpiaCamposDeSolicitud();
         } else {
             for (ControlCampo* c : std::initializer_list<ControlCampo*>{
@@ -218,10 +236,11 @@ void Captura::LimpiaInformacion() {
                      TxtColonia, TxtTelefono, TxtFax, TxtMlJust, TxtAcredita, TxtRep_Nom, TxtRep_AP, TxtRep_AM,
                      TxtRep_Cargo, TxtRep_Tel})
                 c->Limpia();
-            CopiaPlantilla(tablas::kPlantillaEmpresas, tablas::kEmpresas);
-            CopiaPlantilla(tablas::kPlantillaLorums, tablas::kLorums);
-            CopiaPlantilla(tablas::kPlantillaMercanci, tablas::kMercanci);
-            CopiaPlantilla(tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf"));
+            VaciaTablas({{tablas::kPlantillaEmpresas, tablas::kEmpresas},
+                         {tablas::kPlantillaLorums, tablas::kLorums},
+                         {tablas::kPlantillaMercanci, tablas::kMercanci},
+                         {tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf")}},
+                        false);
             Cursor& s = dtsSolicitud.Registros();
             if (!s.Eof() && !s.Bof()) s.Edit();
             LimpiaCamposDeSolicitud();
@@ -306,40 +325,26 @@ void Captura::GuardaInformacion() {
     const bool agrega = nLimpiezas > 0;
     Cursor& e = dtsPrincipal.Registros();
     Cursor& s = dtsSolicitud.Registros();
-    auto escribe = [agrega](Cursor& c, const std::vector<Dato>& datos) {
+    auto prepara = [agrega](Cursor& c, const std::vector<Dato>& datos) {
         if (agrega) c.AddNew();
         else c.Edit();
         for (const Dato& d : datos) c.SetValor(QStringView(d.campo), d.valor);
-        c.Update();
     };
-
-    // The applicant and the request are written together or not at all.
-    std::vector<QVariant> anteriores;
-    if (!agrega) {
-        for (int i = 0; i < e.NumCampos(); ++i) anteriores.push_back(e.Valor(i));
-    }
-    escribe(e, empresa);
-    const qint64 escrito = e.LastModified();
+    // The applicant and the request are one step, across a kill or a power cut: the journal holds
+    // both records before either is written, and both reach the disk before the user is told.
     try {
-        escribe(s, solicitud);
-        // Told it is saved, the user may switch the machine off: both files reach the disk first.
-        e.Asegura();
-        s.Asegura();
+        CambioDeTablas cambio(estado_.sRutaApp, QStringLiteral("Guardar"));
+        prepara(e, empresa);
+        prepara(s, solicitud);
+        cambio.Escribe(e);
+        cambio.Escribe(s);
+        cambio.Confirma();
     } catch (const ErrorTabla&) {
+        e.CancelUpdate();
         s.CancelUpdate();
-        try {
-            if (agrega) {
-                e.SetBookmark(escrito);
-                e.Delete();
-            } else {
-                e.Edit();
-                for (int i = 0; i < e.NumCampos(); ++i) e.SetValor(i, anteriores[size_t(i)]);
-                e.Update();
-            }
-        } catch (const ErrorTabla&) {
-        }
         throw;  // the dispatcher shows the engine's message; the caller learns the save failed
     }
+    const qint64 escrito = e.LastModified();
     ++nGuardados;
 
     if (!agrega) {

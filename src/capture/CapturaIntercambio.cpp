@@ -59,23 +59,23 @@ void Captura::ImportaInfo() {
         return;
     }
     // A successful import says nothing: the grid, the navigator and the totals show the new items.
-    if (r.agregadas > 0) {
-        Text1->setText(r.totalCantidad);
-        Text2->setText(r.totalValor);
-    }
+    // The totals are those of the whole item table, as after a row typed in the grid, so that a save
+    // stores what the items add up to.
     dbProducto->Relee();
+    if (r.agregadas > 0) TotalesDePartidas();
 }
 
 void Captura::RecuperaDisco() {
     Recupera({tablas::kEmpresas, tablas::kMercanci, tablas::kLorumpai, tablas::kLorums},
-             QStringLiteral("RECUPERANDO INFORMACIÓN DE DISKETTE..."));
+             QStringLiteral("RECUPERANDO INFORMACIÓN DE DISKETTE..."), QStringLiteral("Recupera Información"));
 }
 
 void Captura::RecuperaMercancias() {
-    Recupera({tablas::kMercanci, tablas::kLorumpai}, QStringLiteral("RECUPERANDO MERCANCIAS Y PAISES DE DISKETTE..."));
+    Recupera({tablas::kMercanci, tablas::kLorumpai}, QStringLiteral("RECUPERANDO MERCANCIAS Y PAISES DE DISKETTE..."),
+             QStringLiteral("Recuperar Mercancias"));
 }
 
-void Captura::Recupera(const QStringList& tablas, const QString& leyenda) {
+void Captura::Recupera(const QStringList& tablas, const QString& leyenda, const QString& operacion) {
     // Everything on the drive is checked before anything is replaced.
     const RevisionUnidad revision = RevisaUnidad(estado_.sUnidadA, tablas);
     switch (revision.estado) {
@@ -101,7 +101,7 @@ void Captura::Recupera(const QStringList& tablas, const QString& leyenda) {
         const PunteroOcupado ocupado;
         // The sources on the tables about to be replaced let go of them first.
         for (OrigenDatos* o : {&dtsMercancia, &dtsPrincipal, &dtsPais, &dtsSolicitud}) o->Desliga();
-        r = ReemplazaTablas(estado_.sUnidadA, estado_.sRutaApp, tablas, CopiaDeRecuperacion);
+        r = ReemplazaTablas(estado_.sUnidadA, estado_.sRutaApp, tablas, CopiaDeRecuperacion, operacion);
         dtsPexPais.Refresca();
         setWindowTitle(titulo);
         // Whether the tables are the drive's or back as they were, the form shows what they hold.

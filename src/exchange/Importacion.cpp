@@ -117,24 +117,19 @@ ResultadoImportacion ImportaMercancias(OrigenDatos& libro, Cursor& mercanci, con
         if (faltas.size() > kFaltasMostradas) r.mensaje += QStringLiteral("\n… y %1 más.").arg(faltas.size() - kFaltasMostradas);
         return r;
     }
-    // Appended all together: an engine failure half-way takes back what this import added.
-    std::vector<qint64> agregadas;
+    // Appended as one step: the records first, then the header's count, so a reader (or a start
+    // after a kill) sees all of the sheet's items or none of them.
     try {
+        std::vector<QByteArray> registros;
+        registros.reserve(filas.size());
         for (const Fila& f : filas) {
             mercanci.AddNew();
             for (const Dato& dato : f.campos) mercanci.SetValor(QStringView(dato.campo), dato.valor);
-            mercanci.Update();
-            agregadas.push_back(mercanci.LastModified());
+            registros.push_back(mercanci.Pendiente());
         }
+        mercanci.AgregaVarios(registros);
     } catch (const ErrorTabla& e) {
         mercanci.CancelUpdate();
-        for (qint64 marca : agregadas) {
-            try {
-                mercanci.SetBookmark(marca);
-                mercanci.Delete();
-            } catch (const ErrorTabla&) {
-            }
-        }
         r.mensaje = e.mensaje() + QStringLiteral("\nNo se importó ninguna partida.");
         return r;
     }

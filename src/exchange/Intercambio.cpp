@@ -1,5 +1,6 @@
 #include "Intercambio.h"
 
+#include "Diario.h"
 #include "ErrorTabla.h"
 #include "TablaDbf.h"
 #include "TablasSolicitud.h"
@@ -8,25 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
-#include <QSaveFile>
-#include <map>
 
 namespace lorum {
 
 namespace {
 
 constexpr int kIntentosDeCopia = 3;
-
-QByteArray LeeTodo(const QString& ruta, QString* error) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = f.errorString();
-        return {};
-    }
-    QByteArray b = f.readAll();
-    if (f.error() != QFile::NoError) *error = f.errorString();
-    return b;
-}
 
 const DefinicionTabla& DefinicionDeTabla(const QString& tabla) {
     for (const auto& t : tablas::TablasDeSolicitud())
@@ -67,15 +55,19 @@ ResultadoIntercambio EntregaTablas(const QString& datos, const QString& unidad, 
             const QString origen = ResuelveArchivo(datos, tabla);
             const QString destino = ResuelveArchivo(unidad, tabla);
             const QString nombre = QDir::toNativeSeparators(destino);
-            const ResultadoCopia copia = CopiaTabla(origen, destino);
+            QString error;
+            const QByteArray esperado = LeeArchivo(origen, &error);
+            if (!error.isEmpty()) {
+                r.mensaje = QStringLiteral("No se pudo leer «%1» (%2).").arg(QDir::toNativeSeparators(origen), error);
+                return r;
+            }
+            const ResultadoCopia copia = EscribeSobreNombre(destino, esperado);
             if (!copia.ok) {
                 r.mensaje = QStringLiteral("No se pudo copiar «%1» a la unidad A:.\n%2").arg(tabla, copia.mensaje);
                 return r;
             }
             // What reached the medium is read back: a copy that does not match is no delivery.
-            QString error;
-            const QByteArray esperado = LeeTodo(origen, &error);
-            const QByteArray leido = LeeTodo(destino, &error);
+            const QByteArray leido = LeeArchivo(destino, &error);
             if (!error.isEmpty() || leido != esperado) {
                 r.mensaje = QStringLiteral("La copia de «%1» en la unidad A: no es igual a la tabla (%2). Use otro disco.")
                                 .arg(nombre, error.isEmpty() ? QStringLiteral("el contenido difiere") : error);
@@ -118,56 +110,24 @@ ResultadoCopia CopiaA(const QString& Origen, const QString& Destino, const QStri
 }
 
 ResultadoIntercambio ReemplazaTablas(const QString& unidad, const QString& datos, const QStringList& tablas,
-                                     const FuncionCopia& copia) {
+                                     const FuncionCopia& copia, const QString& operacion) {
     ResultadoIntercambio r;
-    // Each working table as it was (or that there was none), to put back if a later one fails.
-    struct Anterior {
-        QString ruta;
-        QByteArray bytes;
-        bool existia;
-    };
-    std::vector<Anterior> anteriores;
-    auto deshace = [&]() -> QStringList {
-        QStringList sinDeshacer;
-        for (const auto& [ruta, bytes, existia] : anteriores) {
-            if (!existia) {
-                if (!QFile::remove(ruta)) sinDeshacer << QFileInfo(ruta).fileName();
-                continue;
-            }
-            QSaveFile f(ruta);
-            if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size() || !f.commit())
-                sinDeshacer << QFileInfo(ruta).fileName();
-            else
-                TablaDbf::RecargaSiAbierta(ruta);
-        }
-        AseguraDirectorio(datos);
-        return sinDeshacer;
-    };
     try {
+        CambioDeTablas cambio(datos, operacion);
         for (const QString& tabla : tablas) {
-            const QString ruta = ResuelveArchivo(datos, tabla);
-            QString error;
-            const bool existia = QFileInfo(ruta).exists();
-            QByteArray bytes = existia ? LeeTodo(ruta, &error) : QByteArray();
-            if (!error.isEmpty()) {
-                r.mensaje = QStringLiteral("No se pudo leer «%1» (%2); no se recuperó nada.").arg(tabla, error);
-                return r;
-            }
-            const ResultadoCopia c = CopiaA(unidad, datos, QFileInfo(ResuelveArchivo(unidad, tabla)).fileName(),
-                                            [&](const QString& origen, const QString&) { return copia(origen, ruta); });
-            if (!c.ok) {
-                const QStringList sinDeshacer = deshace();
-                r.mensaje = QStringLiteral("No se pudo recuperar «%1»: %2\n").arg(tabla, c.mensaje) +
-                            (sinDeshacer.isEmpty()
-                                 ? QStringLiteral("Las tablas quedaron como estaban antes de la recuperación.")
-                                 : QStringLiteral("No se pudieron devolver a como estaban: %1.").arg(sinDeshacer.join(QStringLiteral(", "))));
-                return r;
-            }
-            anteriores.push_back({ruta, std::move(bytes), existia});
+            const QString nombre = QFileInfo(ResuelveArchivo(unidad, tabla)).fileName();
+            cambio.Reemplaza(tabla, QDir(unidad).filePath(nombre), DefinicionDeTabla(tabla),
+                             [&](const QString&, const QString& preparado) {
+                                 ResultadoCopia c = CopiaA(unidad, datos, nombre,
+                                                           [&](const QString& o, const QString&) { return copia(o, preparado); });
+                                 if (!c.ok) c.mensaje = QStringLiteral("no se pudo copiar «%1» (%2).").arg(tabla, c.mensaje);
+                                 return c;
+                             });
         }
+        cambio.Confirma();
     } catch (const ErrorTabla& e) {
-        deshace();
-        r.mensaje = e.mensaje();
+        r.mensaje = QStringLiteral("No se pudo recuperar la información: %1\nLas tablas quedaron como estaban antes de la recuperación.")
+                        .arg(e.mensaje());
         return r;
     }
     r.ok = true;

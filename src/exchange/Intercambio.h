@@ -26,8 +26,10 @@ struct ResultadoIntercambio {
 };
 
 // Copies working tables from the data directory to the root of the drive, in the order given. Each
-// copy is atomic (never a half-written file under a delivered name), flushed to the medium, file and
-// folder, and read back and compared byte for byte with its source. Stops at the first failure.
+// copy is atomic (never a half-written file under a delivered name), written beside its name and
+// renamed over it (a link on the medium is replaced, never written through), flushed to the medium,
+// file and folder, and read back from the medium and compared byte for byte with its source. Stops
+// at the first failure.
 ResultadoIntercambio EntregaTablas(const QString& datos, const QString& unidad, const QStringList& tablas);
 
 // What a recovery finds on the drive before it touches anything.
@@ -41,14 +43,15 @@ struct RevisionUnidad {
 RevisionUnidad RevisaUnidad(const QString& unidad, const QStringList& tablas);
 
 // One table copied from a folder to another, repeated a bounded number of times while it fails.
-using FuncionCopia = std::function<ResultadoCopia(const QString& origen, const QString& destino)>;
 ResultadoCopia CopiaA(const QString& Origen, const QString& Destino, const QString& QBase,
                       const FuncionCopia& copia = CopiaTabla);
 
-// Replaces working tables with the drive's copies, all of them or none: when one replacement fails,
-// those already replaced are put back as they were, so the data directory always holds one whole
-// request. The drive is only read. `copia` is replaceable for tests.
+// Replaces working tables with the drive's copies, all of them or none, as one step across a kill
+// or a power cut (CambioDeTablas): every copy is staged and checked before any table is switched, so
+// the data directory always holds one whole request. The drive is only read. `operacion` names the
+// change for the start-up message should it be cut; `copia` is replaceable for tests.
 ResultadoIntercambio ReemplazaTablas(const QString& unidad, const QString& datos, const QStringList& tablas,
-                                     const FuncionCopia& copia = CopiaTabla);
+                                     const FuncionCopia& copia = CopiaTabla,
+                                     const QString& operacion = QStringLiteral("Recupera Información"));
 
 }  // namespace lorum

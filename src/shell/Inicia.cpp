@@ -1,5 +1,6 @@
 #include "Inicia.h"
 
+#include "Diario.h"
 #include "Intercambio.h"
 
 #include <QCoreApplication>
@@ -81,6 +82,10 @@ bool Inicia::Main(const QString& directorio) {
     if (estado_.sUnidadA.isEmpty()) estado_.sUnidadA = UnidadA(QCoreApplication::arguments());
     estado_.sConexion = QStringLiteral("FoxPro 2.5;");
     if (!DirectorioEscribible(estado_.sRutaApp)) return false;
+    // A change cut by a kill or a power cut is completed or undone before any table is opened.
+    if (const QString cambio = RecuperaDiario(estado_.sRutaApp); !cambio.isEmpty())
+        estado_.mensajes->Muestra(cambio, QStringLiteral("LORUM"), ServicioMensajes::Botones::Aceptar,
+                                  ServicioMensajes::Icono::Informacion);
 
     const bool listo = despachador_.Ejecuta([this] {
         guardia_ = std::make_unique<GuardiaFoco>();

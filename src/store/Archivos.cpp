@@ -10,7 +10,10 @@
 #include <algorithm>
 
 #ifndef Q_OS_WIN
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -49,7 +52,37 @@ bool AseguraDirectorio(const QString& directorio) {
 #endif
 }
 
+namespace {
+
+// A table that replaces a working one must be exactly what its header says.
+void CompruebaEncabezado(const QString& ruta) {
+    QFile archivo(ruta);
+    const QString nombre = QFileInfo(ruta).fileName();
+    if (!archivo.open(QIODevice::ReadOnly))
+        throw ErrorTabla(QStringLiteral("Tabla «%1»: no se pudo abrir (%2).").arg(nombre, archivo.errorString()));
+    const EstructuraDbf e = LeeEstructura(archivo);
+    auto falla = [&](const QString& que) {
+        throw ErrorTabla(QStringLiteral("Tabla «%1»: %2; la tabla está dañada.").arg(nombre, que));
+    };
+    const int esperado = e.finDescriptores + 1;
+    const bool visualFox = e.version >= 0x30 && e.version <= 0x32;  // 263 bytes of backlink follow
+    if (!e.conTerminador) falla(QStringLiteral("a sus %1 campos no les sigue el terminador del encabezado").arg(e.campos.size()));
+    if ((e.largoEncabezado != esperado && !(visualFox && e.largoEncabezado == esperado + 263)))
+        falla(QStringLiteral("el encabezado dice medir %1 bytes y sus %2 campos con su terminador ocupan %3")
+                  .arg(e.largoEncabezado).arg(e.campos.size()).arg(esperado));
+    const Campo& ultimo = e.campos.back();
+    const int largo = ultimo.desplazamiento + ultimo.ancho;
+    if (e.largoRegistro != largo)
+        falla(QStringLiteral("la longitud de registro del encabezado (%1) no es la de sus campos (%2)").arg(e.largoRegistro).arg(largo));
+    const qint64 completos = (e.tamanoArchivo - e.largoEncabezado) / e.largoRegistro;
+    if (completos < e.cuentaEncabezado)
+        falla(QStringLiteral("el encabezado cuenta %1 registros y el archivo solo tiene %2 completos").arg(e.cuentaEncabezado).arg(completos));
+}
+
+}  // namespace
+
 void CompruebaTabla(const QString& ruta, const DefinicionTabla& leidos) {
+    CompruebaEncabezado(ResuelveRuta(ruta));
     LectorDbf lector(ResuelveRuta(ruta));
     QStringList faltan;
     for (const Campo& c : leidos) {
@@ -64,8 +97,74 @@ void CompruebaTabla(const QString& ruta, const DefinicionTabla& leidos) {
                              .arg(QFileInfo(ruta).fileName(),
                                   faltan.size() == 1 ? QStringLiteral("el campo") : QStringLiteral("los campos"),
                                   faltan.join(QStringLiteral(", "))));
-    while (lector.Siguiente()) {
+    qint64 vistos = 0;
+    while (lector.Siguiente()) ++vistos;
+    // An end mark where a counted record should begin hides the records after it.
+    if (vistos < lector.cuenta())
+        throw ErrorTabla(QStringLiteral("Tabla «%1»: el encabezado cuenta %2 registros y la marca de fin aparece tras %3; la tabla está dañada.")
+                             .arg(QFileInfo(ruta).fileName()).arg(lector.cuenta()).arg(vistos));
+}
+
+QByteArray LeeArchivo(const QString& ruta, QString* error) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = f.errorString();
+        return {};
     }
+    QByteArray b = f.readAll();
+    if (f.error() != QFile::NoError) *error = f.errorString();
+    return b;
+}
+
+ResultadoCopia EscribeSobreNombre(const QString& ruta, const QByteArray& bytes) {
+    ResultadoCopia r;
+    const QString nativo = QDir::toNativeSeparators(ruta);
+#ifdef Q_OS_WIN
+    QSaveFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size() || !f.commit()) {
+        r.mensaje = QStringLiteral("No se pudo escribir «%1» (%2).").arg(nativo, f.errorString());
+        return r;
+    }
+#else
+    const QByteArray nombre = QFile::encodeName(ruta);
+    struct stat st {};
+    if (::lstat(nombre.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+        r.mensaje = QStringLiteral("En «%1» hay una carpeta u otra cosa que no es un archivo; no se escribió nada en su lugar.").arg(nativo);
+        return r;
+    }
+    const QFileInfo info(ruta);
+    QByteArray temporal = QFile::encodeName(info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(temporal.data());
+    if (fd < 0) {
+        r.mensaje = QStringLiteral("No se pudo escribir «%1» (%2).").arg(nativo, QString::fromLocal8Bit(std::strerror(errno)));
+        return r;
+    }
+    bool ok = true;
+    for (qint64 hecho = 0; ok && hecho < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + hecho, size_t(bytes.size() - hecho));
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        hecho += n;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    const QString error = ok ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+#ifdef POSIX_FADV_DONTNEED
+    if (ok) ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);  // the read-back must read the medium
+#endif
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temporal.constData(), nombre.constData()) != 0) {
+        const QString motivo = error.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno)) : error;
+        ::unlink(temporal.constData());
+        r.mensaje = QStringLiteral("No se pudo escribir «%1» (%2); el archivo quedó como estaba.").arg(nativo, motivo);
+        return r;
+    }
+#endif
+    if (!AseguraDirectorio(QFileInfo(ruta).path())) {
+        r.mensaje = QStringLiteral("No se pudo asegurar «%1» en el disco.").arg(nativo);
+        return r;
+    }
+    r.ok = true;
+    return r;
 }
 
 ResultadoCopia CopiaTabla(const QString& origen, const QString& destino) {

@@ -2,7 +2,9 @@
 
 #include "Campo.h"
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace lorum {
 
@@ -16,8 +18,10 @@ bool ExisteArchivo(const QString& ruta);    // letter case ignored in the file's
 // Flushes a folder's entries (a file renamed into it) to stable storage; false when refused.
 bool AseguraDirectorio(const QString& directorio);
 
-// Checks a table file before it may replace a working table: readable to its last record, and holding
-// every field of `leidos` by name (any case) and kind. Throws ErrorTabla naming the file and the fault.
+// Checks a table file before it may replace a working table, to the byte: the header's length is that
+// of its field descriptors and terminator, the record length is 1 + the fields' widths, the file holds
+// every record the header counts, each readable, and every field of `leidos` is there by name (any
+// case) and kind. Throws ErrorTabla naming the file and the fault. (Reading alone stays tolerant.)
 void CompruebaTabla(const QString& ruta, const DefinicionTabla& leidos);
 
 // Outcome of a whole-file copy: whether it worked and, when not, a Spanish message naming the file.
@@ -30,5 +34,15 @@ struct ResultadoCopia {
 // over it, so a failure leaves the target byte for byte as it was. An open table of the target path
 // is read anew afterwards. Both names are matched without regard to letter case.
 ResultadoCopia CopiaTabla(const QString& origen, const QString& destino);
+using FuncionCopia = std::function<ResultadoCopia(const QString& origen, const QString& destino)>;
+
+// Writes `bytes` under the name `ruta`, never through it: into a new file beside it, flushed to the
+// medium and dropped from the system's cache (so a read-back reads the medium), then renamed over
+// the name, which replaces a link rather than its target. A folder or any other thing that is
+// neither a file nor a link at that name is refused; nothing outside the folder is written.
+ResultadoCopia EscribeSobreNombre(const QString& ruta, const QByteArray& bytes);
+
+// The whole content of a file; on failure `error` gets the system's reason.
+QByteArray LeeArchivo(const QString& ruta, QString* error);
 
 }  // namespace lorum

@@ -214,6 +214,13 @@ void Cursor::Update() {
     buffer_.clear();
 }
 
+void Cursor::AgregaVarios(const std::vector<QByteArray>& registros) {
+    CancelUpdate();
+    Sincroniza();
+    if (registros.empty()) return;
+    ultimoModificado_ = tabla_->AgregaVarios(registros) + qint64(registros.size()) - 1;
+}
+
 void Cursor::CancelUpdate() {
     modo_ = Modo::Ninguno;
     buffer_.clear();

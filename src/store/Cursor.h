@@ -65,6 +65,13 @@ public:
     qint64 LastModified() const { return ultimoModificado_; }
 
     const TablaDbf& tabla() const { return *tabla_; }
+    TablaDbf& tabla() { return *tabla_; }
+    // The record being edited or added, as it would be written, and where: the record's place while
+    // editing, -1 for a new record (it goes after the last).
+    const QByteArray& Pendiente() const { return buffer_; }
+    qint64 PosicionPendiente() const { return modo_ == Modo::Edicion ? posicion_ : -1; }
+    // Appends many records as one step (TablaDbf::AgregaVarios); the cursor's position stays.
+    void AgregaVarios(const std::vector<QByteArray>& registros);
 
 private:
     bool Visible(qint64 registro) const;

@@ -1,6 +1,7 @@
 #include "TablaDbf.h"
 
 #include "ErrorTabla.h"
+#include "Corte.h"
 #include "Numeros.h"
 
 #include <QFile>
@@ -174,11 +175,15 @@ EstructuraDbf LeeEstructura(QFile& archivo) {
     const quint32 cuenta = le32(b, 4);
     e.largoEncabezado = le16(b, 8);
     e.largoRegistro = le16(b, 10);
+    e.version = version;
+    e.cuentaEncabezado = cuenta;
+    e.tamanoArchivo = tamano;
     if (e.largoEncabezado < 64 || e.largoEncabezado > b.size())
         falla(QStringLiteral("el encabezado está dañado (dice medir %1 bytes y el archivo tiene %2).").arg(e.largoEncabezado).arg(tamano));
 
     int desplazamiento = 1;
-    for (int p = 32; p + 32 <= e.largoEncabezado; p += 32) {
+    int p = 32;
+    for (; p + 32 <= e.largoEncabezado; p += 32) {
         if (b[p] == 0x0D || b[p] == '\0') break;
         QByteArray nombreCampo = b.mid(p, 11);
         if (const auto fin = nombreCampo.indexOf('\0'); fin >= 0) nombreCampo.truncate(fin);
@@ -200,6 +205,8 @@ EstructuraDbf LeeEstructura(QFile& archivo) {
         desplazamiento += c.ancho;
         e.campos.push_back(c);
     }
+    e.finDescriptores = p;
+    e.conTerminador = p < e.largoEncabezado && b[p] == 0x0D;
     if (e.campos.empty()) falla(QStringLiteral("no tiene campos."));
     if (e.largoRegistro < desplazamiento)
         falla(QStringLiteral("la longitud de registro del encabezado (%1) no alcanza para sus campos (%2).")
@@ -456,6 +463,34 @@ qint64 TablaDbf::Agrega(const QByteArray& bytes) {
     if (bytes[0] == '*') ++numBorrados_;
     Sella();
     return numRegistros_++;
+}
+
+qint64 TablaDbf::AgregaVarios(const std::vector<QByteArray>& registros) {
+    if (registros.empty()) return numRegistros_;
+    QByteArray bloque;
+    bloque.reserve(qsizetype(registros.size()) * largoRegistro_ + 1);
+    for (const QByteArray& r : registros) bloque.append(r);
+    bloque.append(kFinArchivo);
+    const qint64 primero = numRegistros_;
+    const qint64 nuevos = qint64(registros.size());
+    QFile archivo(ruta_);
+    if (!archivo.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        Falla(QStringLiteral("no se pudo abrir para escribir (%1).").arg(archivo.errorString()));
+    if (!archivo.seek(largoEncabezado_ + primero * largoRegistro_) || archivo.write(bloque) != bloque.size() ||
+        !AseguraArchivo(archivo))
+        Falla(QStringLiteral("no se pudo escribir (%1).").arg(archivo.errorString()));
+    PuntoDeCorte();
+    QByteArray encabezado(7, '\0');
+    encabezado.replace(0, 3, fechaEncabezado());
+    ponLe32(encabezado, 3, quint32(primero + nuevos));
+    if (!archivo.seek(1) || archivo.write(encabezado) != encabezado.size() || !AseguraArchivo(archivo))
+        Falla(QStringLiteral("no se pudo actualizar el encabezado (%1).").arg(archivo.errorString()));
+    PuntoDeCorte();
+    datos_.append(bloque.left(bloque.size() - 1));
+    for (const QByteArray& r : registros) numBorrados_ += r[0] == '*';
+    numRegistros_ += nuevos;
+    Sella();
+    return primero;
 }
 
 void TablaDbf::Borra(qint64 registro) {

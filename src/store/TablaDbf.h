@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace lorum {
 
@@ -22,6 +23,12 @@ struct EstructuraDbf {
     int largoRegistro = 0;
     qint64 numRegistros = 0;  // whole records that header and size both vouch for
     std::optional<PaginaCodigos> marca;
+    // What the header claims, for the strict check of a table that is to replace a working one.
+    quint8 version = 0;
+    qint64 cuentaEncabezado = 0;
+    qint64 tamanoArchivo = 0;
+    int finDescriptores = 0;  // where the field descriptors end (the terminator's place)
+    bool conTerminador = false;
 };
 
 // The largest number a numeric field holds, as text ("99999999.9999999999" for N 19,10).
@@ -40,6 +47,7 @@ public:
     explicit LectorDbf(const QString& ruta);  // throws ErrorTabla
     const DefinicionTabla& campos() const { return estructura_.campos; }
     PaginaCodigos pagina() const { return pagina_; }
+    qint64 cuenta() const { return estructura_.numRegistros; }  // whole records header and size vouch for
     // The next record, deleted ones included (flag '*'), or nullptr at the end.
     const char* Siguiente();
 
@@ -81,6 +89,7 @@ public:
     int IndiceCampo(QStringView nombre) const;  // -1 when absent
     PaginaCodigos pagina() const { return pagina_; }
     int largoRegistro() const { return largoRegistro_; }
+    int largoEncabezado() const { return largoEncabezado_; }
 
     qint64 NumFisicos() const { return numRegistros_; }  // deleted records included
     bool Borrado(qint64 registro) const { return datos_[registro * largoRegistro_] == '*'; }
@@ -98,6 +107,10 @@ public:
 
     void Reescribe(qint64 registro, const QByteArray& bytes);
     qint64 Agrega(const QByteArray& bytes);
+    // Appends many records as one step: the records and the end mark are written past the header's
+    // count and flushed, and only then the count and date, flushed again; a reader sees none of
+    // them or all. Returns the first new record's place.
+    qint64 AgregaVarios(const std::vector<QByteArray>& registros);
     void Borra(qint64 registro);
     // Flushes the file to stable storage (the writes above only reach the system's cache).
     void Asegura() const;

@@ -152,11 +152,16 @@ TEST_F(Entrega, ImportarMuestraLasPartidasAlInstante) {
     EXPECT_EQ(f.Text1->text(), QStringLiteral("3.5"));
     EXPECT_EQ(f.Text2->text(), QStringLiteral("150"));
     EXPECT_EQ(f.NavegadorMercancia->Caption(), QStringLiteral("Partida: 1 de 3"));
+    // Into a table that holds items already, the totals are those of every item: what a save stores.
+    f.ImportaInfo();
+    EXPECT_EQ(f.dbProducto->modelo()->NumRegistros(), 6);
+    EXPECT_EQ(f.Text1->text(), QStringLiteral("7"));
+    EXPECT_EQ(f.Text2->text(), QStringLiteral("300"));
     // A workbook with faults: one message, nothing appended.
     QFile::remove(dir.filePath("mercancia.xls"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_LIBROS "/malo-biff5.xls"), dir.filePath("mercancia.xls")));
     mensajes.Responde(R::Aceptar);
     f.ImportaInfo();
     EXPECT_TRUE(mensajes.mostrados.back().texto.startsWith(QStringLiteral("No se importó ninguna partida")));
-    EXPECT_EQ(f.dbProducto->modelo()->NumRegistros(), 3);
+    EXPECT_EQ(f.dbProducto->modelo()->NumRegistros(), 6);
 }

@@ -237,14 +237,15 @@ TEST_F(Guardado, UnaPlantillaFaltanteODanadaNoReemplazaLaTabla) {
     };
     for (const auto& k : casos) {
         k.dana(dir.filePath("Omercanci.dbf"));
-        const QByteArray mercanci = Bytes("mercanci.dbf");
+        const QByteArray mercanci = Bytes("mercanci.dbf"), lorums = Bytes("lorums.dbf");
         mensajes.Responde(R::Si);
         mensajes.Responde(R::Aceptar);
         Forma().LimpiaInformacion();
         const QString dicho = mensajes.mostrados.back().texto;
-        EXPECT_TRUE(dicho.contains(QStringLiteral("Omercanci.dbf")) && dicho.contains(QStringLiteral("quedó como estaba")))
+        EXPECT_TRUE(dicho.contains(QStringLiteral("Omercanci.dbf")) && dicho.contains(QStringLiteral("quedaron como estaban")))
             << k.caso << ": " << dicho.toStdString();
         EXPECT_EQ(Bytes("mercanci.dbf"), mercanci) << k.caso;
+        EXPECT_EQ(Bytes("lorums.dbf"), lorums) << k.caso << ": all or nothing, the request record stays";
         EscribeBytes(dir.filePath("Omercanci.dbf"), buena);
     }
     // The next start-up opens every table.

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 using namespace lorum;
@@ -54,7 +55,39 @@ TEST_F(Intercambio, EntregaLasCuatroTablasIgualesByteAByte) {
     ASSERT_TRUE(r.ok) << r.mensaje.toStdString();
     for (const QString& t : TablasDeEntrega()) EXPECT_EQ(LeeBytes(ResuelveArchivo(unidad.path(), t)), EnDatos(t)) << t.toStdString();
     EXPECT_EQ(EnUnidad("otro.txt"), QByteArray("se queda"));
-    EXPECT_EQ(QDir(unidad.path()).entryList(QDir::Files).size(), 5) << "no temporary file left on the medium";
+    EXPECT_EQ(QDir(unidad.path()).entryList(QDir::Files | QDir::Hidden).size(), 5) << "no temporary file left on the medium";
+}
+
+TEST_F(Intercambio, UnaEntregaNuncaEscribeFueraDelMedio) {
+    QTemporaryDir fuera;
+    const QString ajeno = fuera.filePath("ajeno.dbf");
+    const QString enMedio = QDir(unidad.path()).filePath(tablas::kMercanci);
+    const struct {
+        const char* caso;
+        std::function<void()> prepara;
+        bool entrega;
+    } casos[] = {
+        {"un enlace a un archivo de otra carpeta", [&] { EscribeBytes(ajeno, "ajeno"); QFile::link(ajeno, enMedio); }, true},
+        {"un enlace roto", [&] { QFile::remove(ajeno); QFile::link(ajeno, enMedio); }, true},
+        {"una carpeta con el nombre de la tabla", [&] { QDir().mkpath(enMedio); }, false},
+    };
+    for (const auto& caso : casos) {
+        QFile::remove(enMedio);
+        QDir(enMedio).removeRecursively();
+        caso.prepara();
+        const QByteArray ajenoAntes = LeeBytes(ajeno);
+        const ResultadoIntercambio r = EntregaTablas(datos.path(), unidad.path(), TablasDeEntrega());
+        EXPECT_EQ(r.ok, caso.entrega) << caso.caso << ": " << r.mensaje.toStdString();
+        EXPECT_EQ(LeeBytes(ajeno), ajenoAntes) << caso.caso << ": the link's target is never written";
+        EXPECT_EQ(QFileInfo::exists(ajeno), !ajenoAntes.isEmpty()) << caso.caso << ": nothing created outside the medium";
+        if (caso.entrega) {
+            EXPECT_FALSE(QFileInfo(enMedio).isSymLink()) << caso.caso;
+            EXPECT_EQ(EnUnidad(tablas::kMercanci), EnDatos(tablas::kMercanci)) << caso.caso << ": the medium holds the table";
+        } else {
+            EXPECT_TRUE(r.mensaje.contains(QStringLiteral("carpeta"))) << r.mensaje.toStdString();
+            EXPECT_TRUE(QFileInfo(enMedio).isDir());
+        }
+    }
 }
 
 TEST_F(Intercambio, UnaEntregaFallidaLoDiceYNoDejaMediasCopias) {
@@ -78,7 +111,7 @@ TEST_F(Intercambio, UnaEntregaFallidaLoDiceYNoDejaMediasCopias) {
     EXPECT_TRUE(r.mensaje.contains(QStringLiteral("empresas.dbf"))) << r.mensaje.toStdString();
     EXPECT_EQ(EnUnidad(tablas::kMercanci), EnDatos(tablas::kMercanci)) << "the table delivered before is whole";
     EXPECT_FALSE(QFile::exists(QDir(unidad.path()).filePath(tablas::kEmpresas))) << "no half-written file under its name";
-    EXPECT_EQ(QDir(unidad.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(unidad.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST_F(Intercambio, RecuperarRevisaAntesDeTocarNada) {

@@ -1,3 +1,4 @@
+#include "Archivos.h"
 #include "Auxiliares.h"
 #include "ErrorTabla.h"
 #include "OrigenDatos.h"
@@ -61,17 +62,19 @@ TEST_F(Danados, LecturaSensataDeArchivosImperfectos) {
         const char* caso;
         std::function<void(Crudo&)> dana;
         QStringList esperado;
+        // Whether it may replace a working table: only a table exactly what its header says.
+        bool reemplaza = true;
     } casos[] = {
         {"intacto", [](Crudo&) {}, {"ANA|1.5", "BETO|20"}},
-        {"cuenta mayor que los registros", [](Crudo& t) { t.b[4] = 9; }, {"ANA|1.5", "BETO|20"}},
+        {"cuenta mayor que los registros", [](Crudo& t) { t.b[4] = 9; }, {"ANA|1.5", "BETO|20"}, false},
         {"cuenta menor que los registros", [](Crudo& t) { t.b[4] = 1; }, {"ANA|1.5"}},
-        {"último registro truncado", [](Crudo& t) { t.b.truncate(t.registro(1) + 5); }, {"ANA|1.5"}},
+        {"último registro truncado", [](Crudo& t) { t.b.truncate(t.registro(1) + 5); }, {"ANA|1.5"}, false},
         {"sin marca de fin", [](Crudo& t) { t.b.chop(1); }, {"ANA|1.5", "BETO|20"}},
         {"basura tras la marca", [](Crudo& t) { t.b += QByteArray(100, '\xEE'); }, {"ANA|1.5", "BETO|20"}},
         {"basura como registros de más", [](Crudo& t) { t.b.chop(1); t.b += QByteArray(26, '#'); t.b[4] = 4; },
          {"ANA|1.5", "BETO|20", "######|null", "######|null"}},
-        {"marca de fin donde empieza un registro", [](Crudo& t) { t.b[t.registro(1)] = 0x1A; }, {"ANA|1.5"}},
-        {"terminador 0x00", [](Crudo& t) { t.b[Crudo::kEncabezado - 1] = 0x00; }, {"ANA|1.5", "BETO|20"}},
+        {"marca de fin donde empieza un registro", [](Crudo& t) { t.b[t.registro(1)] = 0x1A; }, {"ANA|1.5"}, false},
+        {"terminador 0x00", [](Crudo& t) { t.b[Crudo::kEncabezado - 1] = 0x00; }, {"ANA|1.5", "BETO|20"}, false},
         {"nombres en minúsculas", [](Crudo& t) { t.b.replace(32, 6, "nombre"); }, {"ANA|1.5", "BETO|20"}},
         {"asteriscos en un número", [](Crudo& t) { t.b.replace(t.registro(0) + 7, 6, "******"); }, {"ANA|null", "BETO|20"}},
         {"coma decimal", [](Crudo& t) { t.b.replace(t.registro(0) + 7, 6, "  1,75"); }, {"ANA|1.75", "BETO|20"}},
@@ -85,7 +88,11 @@ TEST_F(Danados, LecturaSensataDeArchivosImperfectos) {
              t.b.insert(t.registro(0) + Crudo::kRegistro, ' ');
              t.b.append(' ');
              t.b.append('\x1A');
-         }, {"ANA|1.5", "BETO|20"}},
+         }, {"ANA|1.5", "BETO|20"}, false},
+        {"encabezado con relleno tras el terminador", [](Crudo& t) {
+             t.b[8] = Crudo::kEncabezado + 1;
+             t.b.insert(Crudo::kEncabezado, '\0');
+         }, {"ANA|1.5", "BETO|20"}, false},
     };
     for (const auto& caso : casos) {
         Crudo t;
@@ -100,6 +107,13 @@ TEST_F(Danados, LecturaSensataDeArchivosImperfectos) {
             EXPECT_EQ(vivos, caso.esperado.size()) << caso.caso;
         } catch (const ErrorTabla& e) {
             ADD_FAILURE() << caso.caso << ": " << e.what();
+        }
+        try {
+            CompruebaTabla(Ruta("t.dbf"), {CampoC("NOMBRE", 6), CampoN("VALOR", 6, 2)});
+            EXPECT_TRUE(caso.reemplaza) << caso.caso << ": a damaged table would replace a working one";
+        } catch (const ErrorTabla& e) {
+            EXPECT_FALSE(caso.reemplaza) << caso.caso << ": " << e.what();
+            EXPECT_TRUE(e.mensaje().contains("t.dbf") && e.mensaje().contains(QStringLiteral("dañada"))) << e.what();
         }
     }
 }

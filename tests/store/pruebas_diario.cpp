@@ -1,0 +1,198 @@
+// Changes of several tables cut by a kill at each of their steps, then a start-up on that folder.
+#include "Auxiliares.h"
+#include "Corte.h"
+#include "Diario.h"
+#include "OrigenDatos.h"
+#include "TablasSolicitud.h"
+
+#include <QDir>
+#include <functional>
+#include <map>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace lorum;
+using namespace lorum::prueba;
+
+namespace {
+
+const QString kFox = QStringLiteral("FoxPro 2.5;");
+using Foto = std::map<QString, QByteArray>;
+
+class Diario : public DirectorioPrueba {
+protected:
+    void SetUp() override {
+        DirectorioPrueba::SetUp();
+        TablaDbf::FijaReloj([] { return QDate(2026, 12, 7); });
+        unidad = Ruta("unidad");
+        inicial = Ruta("inicial");
+        QDir().mkpath(unidad);
+        QDir().mkpath(inicial);
+        // The request in the data folder and another one on the drive, different in every table.
+        for (const auto& t : tablas::TablasDeSolicitud()) {
+            TablaDbf::Crea(QDir(inicial).filePath(t.archivo), *t.definicion);
+            TablaDbf::Crea(QDir(inicial).filePath(t.plantilla), *t.definicion);
+            TablaDbf::Crea(QDir(unidad).filePath(t.archivo), *t.definicion);
+            Llena(inicial, t.archivo, QStringLiteral("VIEJA"), 3);
+            Llena(unidad, t.archivo, QStringLiteral("NUEVA"), 40);
+        }
+    }
+    void TearDown() override { TablaDbf::FijaReloj({}); }
+
+    static void Llena(const QString& dir, const QString& tabla, const QString& texto, int cuantos) {
+        Cursor c = AbreCursor(dir, kFox, tabla);
+        const int campo = c.CampoEn(0).tipo == 'C' ? 0 : 2;  // mercanci starts with numbers
+        for (int i = 0; i < cuantos; ++i) {
+            c.AddNew();
+            c.SetValor(campo, texto.left(c.CampoEn(campo).ancho));
+            c.Update();
+        }
+    }
+
+    // A copy of the initial folder, as a new data folder.
+    QString Copia(const QString& nombre) {
+        const QString d = Ruta(nombre);
+        QDir().mkpath(d);
+        for (const QString& f : QDir(inicial).entryList(QDir::Files)) QFile::copy(QDir(inicial).filePath(f), QDir(d).filePath(f));
+        return d;
+    }
+    // Every file of a folder; of a table, what a reader sees: its header and the records it counts.
+    static Foto Fotografia(const QString& dir) {
+        Foto f;
+        for (const QString& n : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            QByteArray b = LeeBytes(QDir(dir).filePath(n));
+            if (n.endsWith(QLatin1String(".dbf"), Qt::CaseInsensitive) && b.size() >= 12) {
+                auto le = [&](int i, int ancho) { qint64 v = 0; for (int k = ancho - 1; k >= 0; --k) v = v << 8 | quint8(b[i + k]); return v; };
+                b.truncate(le(8, 2) + le(4, 4) * le(10, 2));
+            }
+            f[n] = b;
+        }
+        return f;
+    }
+
+    QString unidad, inicial;
+};
+
+// Every change the program makes on several tables, or on one table in several writes.
+const struct {
+    const char* caso;
+    std::function<void(const QString& datos, const QString& unidad)> cambio;
+} kCambios[] = {
+    {"recuperar las cuatro tablas",
+     [](const QString& datos, const QString& unidad) {
+         CambioDeTablas c(datos, QStringLiteral("Recupera Información"));
+         for (const auto& t : tablas::TablasDeSolicitud()) c.Reemplaza(t.archivo, QDir(unidad).filePath(t.archivo), *t.definicion);
+         c.Confirma();
+     }},
+    {"limpiar conservando los datos generales",
+     [](const QString& datos, const QString&) {
+         CambioDeTablas c(datos, QStringLiteral("Limpiar"));
+         c.Reemplaza(tablas::kMercanci, QDir(datos).filePath("Omercanci.dbf"), tablas::Mercanci());
+         c.Reemplaza(tablas::kLorumpai, QDir(datos).filePath("OLORUMPAI.dbf"), tablas::Lorumpai());
+         Cursor s = AbreCursor(datos, kFox, tablas::kLorums);
+         s.MoveLast();
+         c.Borra(s);
+         c.Confirma();
+     }},
+    {"guardar el solicitante y la solicitud",
+     [](const QString& datos, const QString&) {
+         CambioDeTablas c(datos, QStringLiteral("Guardar"));
+         Cursor e = AbreCursor(datos, kFox, tablas::kEmpresas);
+         Cursor s = AbreCursor(datos, kFox, tablas::kLorums);
+         e.MoveLast();
+         e.Edit();
+         e.SetValor(u"NOMBRE", QStringLiteral("GUARDADO"));
+         s.AddNew();
+         s.SetValor(u"RFC", QStringLiteral("GUARDADO"));
+         c.Escribe(e);
+         c.Escribe(s);
+         c.Confirma();
+     }},
+    {"importar partidas de una vez",
+     [](const QString& datos, const QString&) {
+         Cursor m = AbreCursor(datos, kFox, tablas::kMercanci);
+         std::vector<QByteArray> nuevos;
+         for (int i = 0; i < 200; ++i) {
+             m.AddNew();
+             m.SetValor(u"PARTIDA", i + 1);
+             nuevos.push_back(m.Pendiente());
+         }
+         m.AgregaVarios(nuevos);
+     }},
+};
+
+// Runs a change in a child process that ends itself at the k-th cut point; true when it was cut.
+bool CortaEn(int k, const std::function<void()>& cambio) {
+    const pid_t hijo = fork();
+    if (hijo == 0) {
+        int pasos = 0;
+        FijaPuntoDeCorte([&] {
+            if (++pasos == k) _exit(3);
+        });
+        try {
+            cambio();
+        } catch (...) {
+            _exit(4);
+        }
+        _exit(0);
+    }
+    int estado = 0;
+    waitpid(hijo, &estado, 0);
+    EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) != 4) << "the change failed in the child";
+    return WIFEXITED(estado) && WEXITSTATUS(estado) == 3;
+}
+
+}  // namespace
+
+TEST_F(Diario, UnCorteEnCualquierPasoDejaLaSolicitudViejaOLaNueva) {
+    for (const auto& caso : kCambios) {
+        const Foto vieja = Fotografia(inicial);
+        const QString entera = Copia(QStringLiteral("entera-%1").arg(&caso - kCambios));
+        caso.cambio(entera, unidad);
+        const Foto nueva = Fotografia(entera);
+        ASSERT_NE(vieja, nueva) << caso.caso;
+        EXPECT_EQ(RecuperaDiario(entera), QString()) << caso.caso << ": a whole change leaves nothing to tell";
+
+        int vistasViejas = 0, vistasNuevas = 0, k = 1;
+        for (;; ++k) {
+            const QString datos = Copia(QStringLiteral("corte-%1-%2").arg(&caso - kCambios).arg(k));
+            if (!CortaEn(k, [&] { caso.cambio(datos, unidad); })) break;
+            const QString dicho = RecuperaDiario(datos);
+            const Foto despues = Fotografia(datos);
+            const bool esVieja = despues == vieja, esNueva = despues == nueva;
+            EXPECT_TRUE(esVieja || esNueva) << caso.caso << ", cut at point " << k << ": a mix or a stray file";
+            vistasViejas += esVieja;
+            vistasNuevas += esNueva;
+            // What start-up did is told as it was: completed, or left as it was.
+            if (!dicho.isEmpty()) {
+                EXPECT_TRUE(dicho.contains(esNueva ? QStringLiteral("se terminó") : QStringLiteral("como estaba")))
+                    << caso.caso << ", " << k << ": " << dicho.toStdString();
+            }
+        }
+        EXPECT_GT(k, 2) << caso.caso;
+        EXPECT_GT(vistasViejas, 0) << caso.caso;
+        EXPECT_GT(vistasNuevas, 0) << caso.caso;
+    }
+}
+
+TEST_F(Diario, UnaCopiaPreparadaDanadaTrasElCorteSeDeshace) {
+    // Cut right after the journal was written (4 staged copies, the old tables' second names, then the journal): one staged copy
+    // is then damaged, so the change cannot be completed and is undone from the old tables.
+    const Foto vieja = Fotografia(inicial);
+    const QString datos = Copia(QStringLiteral("danada"));
+    ASSERT_TRUE(CortaEn(6, [&] { kCambios[0].cambio(datos, unidad); }));
+    ASSERT_TRUE(QFileInfo::exists(QDir(datos).filePath(kDiario)));
+    EscribeBytes(QDir(datos).filePath("lorums.dbf.lorum-nuevo"), "dañado");
+    const QString dicho = RecuperaDiario(datos);
+    EXPECT_TRUE(dicho.contains(QStringLiteral("«Recupera Información»")) && dicho.contains(QStringLiteral("se deshizo")))
+        << dicho.toStdString();
+    EXPECT_EQ(Fotografia(datos), vieja);
+
+    // A journal that is not whole (its last line lost) is no change to complete: nothing moves.
+    const QString otra = Copia(QStringLiteral("diario-cortado"));
+    ASSERT_TRUE(CortaEn(6, [&] { kCambios[0].cambio(otra, unidad); }));
+    const QByteArray diario = LeeBytes(QDir(otra).filePath(kDiario));
+    EscribeBytes(QDir(otra).filePath(kDiario), diario.left(diario.size() - 10));
+    EXPECT_TRUE(RecuperaDiario(otra).contains(QStringLiteral("se deshizo")));
+    EXPECT_EQ(Fotografia(otra), vieja);
+}
