@@ -32,6 +32,14 @@ void BM_LeeRtfDosMegas1251(benchmark::State& estado) {
 }
 BENCHMARK(BM_LeeRtfDosMegas1251)->Unit(benchmark::kMillisecond);
 
+// A font-table entry of about 1.3 MB broken by control words every few letters: linear, like text.
+void BM_LeeRtfFuenteLarga(benchmark::State& estado) {
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 " + QByteArray("Arial\\b ").repeated(150000) + ";}}\\f0 Hola\\par}";
+    for (auto _ : estado) benchmark::DoNotOptimize(lorum::LeeRtf(rtf).parrafos.size());
+    estado.SetBytesProcessed(int64_t(estado.iterations()) * rtf.size());
+}
+BENCHMARK(BM_LeeRtfFuenteLarga)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

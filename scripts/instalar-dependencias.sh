@@ -7,7 +7,7 @@ paquetes=(
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n libfreexl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-dbfread python3-dbf shapelib
-  xvfb xauth imagemagick bc poppler-utils fonts-dejavu-core libgl-dev
+  xvfb xauth openbox x11-utils imagemagick bc poppler-utils fonts-dejavu-core libgl-dev
 )
 
 faltan=()

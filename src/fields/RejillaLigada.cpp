@@ -6,6 +6,7 @@
 #include "Resguardo.h"
 
 #include <QApplication>
+#include <QWindow>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -260,7 +261,9 @@ void RejillaLigada::ConfirmaCelda(const QModelIndex& indice, const QString& text
                 r->pendientes_.clear();
             }
         } limpia{this};
+        const auto vigia = connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] { avisoEnCelda_ = true; });
         emit AfterColEdit(columna);
+        disconnect(vigia);
         std::vector<std::pair<int, QVariant>> celdas;
         bool algo = false;
         for (const auto& [c, v] : pendientes_) {
@@ -325,11 +328,15 @@ bool RejillaLigada::edit(const QModelIndex& indice, EditTrigger disparo, QEvent*
 }
 
 void RejillaLigada::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint pista) {
-    // A check's message box took the focus from the editor: it comes back to the grid, not to
-    // whatever follows the editor once it is gone.
+    // A check's message box took the focus from the editor: once the editor is gone the focus comes
+    // back to the grid, on the checked cell (the box's answer is no move), not to the window's first
+    // field when the window manager activates it again. Whether the box still stands or the window
+    // is already back depends on the window manager's timing, so the box is told by the focus window
+    // having changed during the commit.
     const bool suyo = editor && window()->focusWidget() == editor;
     QTableView::closeEditor(editor, pista);
-    if (suyo && window()->focusWidget() != this && !isAncestorOf(window()->focusWidget())) setFocus();
+    if (std::exchange(avisoEnCelda_, false)) mover_ = Ninguno;
+    if (suyo && window()->focusWidget() != this) setFocus();
     switch (std::exchange(mover_, Ninguno)) {
         case Avanza: AvanzaCelda(); break;
         case Tabula: Tabulador(true); break;
@@ -367,6 +374,12 @@ void RejillaLigada::keyPressEvent(QKeyEvent* evento) {
     const bool alt = evento->modifiers() & Qt::AltModifier;
     if ((tecla == Qt::Key_F4 || (alt && tecla == Qt::Key_Down)) && TieneBoton(Col())) {
         PulsaBoton(Col());
+        return;
+    }
+    // The pop-up menu from the keyboard too, at the current cell.
+    if (tecla == Qt::Key_Menu || (tecla == Qt::Key_F10 && (evento->modifiers() & Qt::ShiftModifier))) {
+        const QRect celda = visualRect(currentIndex());
+        emit BotonDerechoSoltado(viewport()->mapToGlobal(celda.isValid() ? celda.center() : QPoint(0, 0)));
         return;
     }
     if ((tecla == Qt::Key_Return || tecla == Qt::Key_Enter) && state() != EditingState) {

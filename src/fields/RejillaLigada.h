@@ -145,6 +145,7 @@ private:
     std::map<int, QVariant> pendientes_;  // cells of the row being committed
     int filaPendiente_ = -1;
     Movimiento mover_ = Ninguno;  // where the current cell goes once the editor has closed
+    bool avisoEnCelda_ = false;   // a check's message box showed while the cell was committed
 };
 
 // Edits the grid's cells as plain text, limited to the field's width, and draws the drop buttons.

@@ -64,9 +64,12 @@ void DlgMail::cmdSendMail_Click() {
     QString motivo;
     bool enviado = false;
     {
+        // The window waits, disabled, while the mail service works; the program keeps painting.
         PunteroOcupado ocupado;
+        setEnabled(false);
         enviado = correo_.Envia(QString::fromUtf16(kDireccionComentarios),
                                 QString::fromUtf16(kAsuntoComentarios), TxtMsg->toPlainText(), &motivo);
+        setEnabled(true);
     }
     if (enviado) {
         close();

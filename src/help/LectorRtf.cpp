@@ -14,6 +14,8 @@ namespace {
 
 enum class Destino { Texto, Fuentes, Saltar };
 
+constexpr qsizetype kMaxNombreFuente = 256;  // longer than any font's name
+
 // What a group carries: the character and paragraph formats, the fallback count of \uN and where its
 // text goes. A closing brace brings back the enclosing group's.
 struct Estado {
@@ -415,11 +417,12 @@ class Lector {
         if (texto.isEmpty()) return;
         Estado& e = E();
         if (e.destino == Destino::Fuentes) {
-            nombreFuente_ += texto;
-            if (const qsizetype p = nombreFuente_.indexOf(u';'); p >= 0) {
-                nombreFuente_.truncate(p);
-                GuardaNombreFuente();
-            }
+            // Only the new piece is searched for the name's end, and a name is bounded: an entry
+            // broken into many pieces costs linear time.
+            const qsizetype fin = texto.indexOf(u';');
+            const qsizetype cabe = std::max<qsizetype>(0, kMaxNombreFuente - nombreFuente_.size());
+            nombreFuente_ += QStringView(texto).left(fin >= 0 ? fin : texto.size()).left(cabe);
+            if (fin >= 0) GuardaNombreFuente();
             return;
         }
         if (e.destino != Destino::Texto) return;

@@ -44,6 +44,10 @@ Form2::Form2(const QString& datos, const TextosDeForma& textos, ServicioMensajes
     botones->addStretch();
     for (QPushButton* b : {Command3, Command1, Command2}) botones->addWidget(b);
     capa->addLayout(botones);
+    // Tab follows the screen: the text, then the buttons from left to right.
+    setTabOrder(rtfText, Command3);
+    setTabOrder(Command3, Command1);
+    setTabOrder(Command1, Command2);
     resize(760, 640);
     EligeImpresora = [this](QPrinter& impresora) {
         QPrintDialog dialogo(&impresora, this);

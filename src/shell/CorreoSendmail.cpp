@@ -1,6 +1,8 @@
 #include "CorreoSendmail.h"
 
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 #include <QStandardPaths>
 
 namespace lorum {
@@ -57,14 +59,29 @@ bool CorreoSendmail::Envia(const QString& destinatario, const QString& asunto, c
         return false;
     }
     QProcess p;
+    QEventLoop bucle;
+    QTimer plazo;
+    plazo.setSingleShot(true);
+    bool noArranco = false;
+    QObject::connect(&p, &QProcess::finished, &bucle, &QEventLoop::quit);
+    QObject::connect(&p, &QProcess::errorOccurred, &bucle, [&](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) {
+            noArranco = true;
+            bucle.quit();
+        }
+    });
+    QObject::connect(&plazo, &QTimer::timeout, &bucle, &QEventLoop::quit);
     p.start(programa, {QStringLiteral("-t"), QStringLiteral("-oi")});
-    if (!p.waitForStarted(10000)) {
+    p.write(MensajeCorreo(destinatario, asunto, cuerpo, QDateTime::currentDateTime()));
+    p.closeWriteChannel();
+    // The windows keep painting while the mail service works; keys and clicks wait for its end.
+    plazo.start(limite_);
+    if (!noArranco) bucle.exec(QEventLoop::ExcludeUserInputEvents);  // its signals come from this loop
+    if (noArranco) {
         *motivo = QStringLiteral("no se pudo iniciar el servicio de correo (%1)").arg(p.errorString());
         return false;
     }
-    p.write(MensajeCorreo(destinatario, asunto, cuerpo, QDateTime::currentDateTime()));
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000)) {
+    if (p.state() != QProcess::NotRunning) {
         p.kill();
         p.waitForFinished(1000);
         *motivo = QStringLiteral("el servicio de correo no respondió");

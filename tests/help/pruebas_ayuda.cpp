@@ -236,11 +236,13 @@ class CorreoFalso : public ServicioCorreo {
     bool Envia(const QString& destinatario, const QString& asunto, const QString& cuerpo,
                QString* motivo) override {
         enviados.push_back({destinatario, asunto, cuerpo});
+        EXPECT_FALSE(ventana && ventana->isEnabled()) << "the window waits, disabled, while the mail is sent";
         if (!falla) return true;
         *motivo = QStringLiteral("este equipo no tiene un servicio de correo (sendmail)");
         return false;
     }
     bool falla = false;
+    QWidget* ventana = nullptr;
     std::vector<std::array<QString, 3>> enviados;
 };
 
@@ -259,6 +261,7 @@ TEST(Comentarios, EnviaYCierraOAvisaYConservaElTexto) {
         CorreoFalso correo;
         correo.falla = c.falla;
         DlgMail w(correo, mensajes);
+        correo.ventana = &w;
         w.show();
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Comentarios"));
         EXPECT_EQ(w.Label4->text(), direccion);
@@ -275,6 +278,7 @@ TEST(Comentarios, EnviaYCierraOAvisaYConservaElTexto) {
             EXPECT_TRUE(mensajes.mostrados[0].texto.contains(direccion));
             EXPECT_TRUE(mensajes.mostrados[0].texto.contains(QStringLiteral("sendmail")));
             EXPECT_EQ(w.TxtMsg->toPlainText(), c.texto);
+            EXPECT_TRUE(w.isEnabled());
             QTest::mouseClick(w.CancelButton, Qt::LeftButton);
             EXPECT_FALSE(w.isVisible());
             EXPECT_EQ(correo.enviados.size(), 1u);

@@ -97,6 +97,13 @@ TEST(Impresion, LaVentanaImprimeLaSolicitudEnPdf) {
         impresora.setOutputFileName(pdf);
         return true;
     };
+    // Tab visits what stands on screen in its order.
+    QWidget* w = f.rtfText;
+    for (QPushButton* siguiente : {f.Command3, f.Command1, f.Command2}) {
+        do w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus));
+        EXPECT_EQ(w, siguiente) << qPrintable(siguiente->text());
+    }
     f.Command3->click();
     EXPECT_FALSE(f.Command3->isEnabled()) << "the preview works once per opening";
     EXPECT_TRUE(f.rtfText->toPlainText().startsWith(QStringLiteral("SECRETARIA DE TALVEROS")));

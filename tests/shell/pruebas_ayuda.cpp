@@ -7,6 +7,7 @@
 #include "frmayuda.h"
 
 #include <QDir>
+#include <QTimer>
 #include <QFile>
 #include <QPointer>
 #include <QTest>
@@ -73,6 +74,7 @@ TEST(Correo, SendmailRecibeElMensajeOSeDiceQueNo) {
             "#!/bin/sh\n"
             "printf '%s\\n' \"$*\" > \"$LORUM_CORREO/argumentos\"\n"
             "/bin/cat > \"$LORUM_CORREO/mensaje\"\n"
+            "/bin/sleep \"${LORUM_ESPERA:-0}\"\n"
             "[ \"${LORUM_SALIDA:-0}\" = 0 ] || echo 'cola llena' >&2\n"
             "exit \"${LORUM_SALIDA:-0}\"\n");
         s.setPermissions(s.permissions() | QFileDevice::ExeOwner);
@@ -85,9 +87,13 @@ TEST(Correo, SendmailRecibeElMensajeOSeDiceQueNo) {
         const char* salida;
         bool enviado;
         const char* motivo;
+        const char* espera = "0";
+        int limite = 60000;
     } casos[] = {{"bin", "0", true, ""},
                  {"bin", "75", false, "el servicio de correo respondió con un error (código 75: cola llena)"},
-                 {"vacio", "0", false, "este equipo no tiene un servicio de correo (sendmail)"}};
+                 {"vacio", "0", false, "este equipo no tiene un servicio de correo (sendmail)"},
+                 {"bin", "0", true, "", "1"},
+                 {"bin", "0", false, "el servicio de correo no respondió", "5", 400}};
     for (const auto& c : casos) {
         if (!c.enviado && QLatin1String(c.path) == QLatin1String("vacio") &&
             (QFile::exists(QStringLiteral("/usr/sbin/sendmail")) ||
@@ -95,14 +101,21 @@ TEST(Correo, SendmailRecibeElMensajeOSeDiceQueNo) {
             continue;  // this machine has a real one
         qputenv("PATH", dir.filePath(QLatin1String(c.path)).toUtf8());
         qputenv("LORUM_SALIDA", c.salida);
+        qputenv("LORUM_ESPERA", c.espera);
         QFile::remove(dir.filePath(QStringLiteral("mensaje")));
-        CorreoSendmail correo;
+        CorreoSendmail correo(c.limite);
         QString motivo;
+        // The program goes on painting while sendmail works: a timer of the event loop fires.
+        bool atendido = false;
+        QTimer::singleShot(200, [&] { atendido = true; });
         EXPECT_EQ(
             correo.Envia(QStringLiteral("comentarios@lorum.example"),
                          QStringLiteral("Comentarios sobre el disco de captura LORUM"), cuerpo, &motivo),
             c.enviado);
         EXPECT_EQ(motivo, QString::fromUtf8(c.motivo));
+        if (QByteArray(c.espera) != "0") {
+            EXPECT_TRUE(atendido) << "the event loop ran during the send";
+        }
         if (!c.enviado) continue;
         QFile a(dir.filePath(QStringLiteral("argumentos"))), m(dir.filePath(QStringLiteral("mensaje")));
         ASSERT_TRUE(a.open(QIODevice::ReadOnly) && m.open(QIODevice::ReadOnly));

@@ -5,6 +5,7 @@
 #include "DlgMail.h"
 #include "GuardiaFoco.h"
 #include "MensajesQt.h"
+#include "RejillaLigada.h"
 
 #include <QAction>
 #include <QFile>
@@ -36,15 +37,22 @@ protected:
             conFoco = conFoco || caja->isAncestorOf(QApplication::focusWidget());
             caja->escapeButton()->click();
             // The offscreen platform has no window manager to give the main window back its focus.
-            QTimer::singleShot(0, [this] { QApplication::setActiveWindow(inicia->ventana()); });
+            if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+                QTimer::singleShot(0, [this] { QApplication::setActiveWindow(inicia->ventana()); });
         });
         cerrador.start(10);
         inicia = std::make_unique<Inicia>(cajas, sonido);
         ASSERT_TRUE(inicia->Main(dir.path()));
         inicia->bienvenida()->hide();
-        QApplication::setActiveWindow(inicia->ventana());
-        QApplication::processEvents();
+        Activa();
         vistas.clear();
+    }
+    // Waits for the main window to be active again, as it is after a box under a window manager.
+    void Activa() {
+        inicia->ventana()->activateWindow();
+        QApplication::setActiveWindow(inicia->ventana());
+        EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == inicia->ventana(); }, 2000));
+        QTest::qWait(50);
     }
     Captura& Forma() { return *inicia->ventana()->captura(); }
 
@@ -82,12 +90,14 @@ TEST_F(CajasReales, UnaCajaQueTomaElFocoNoEsSalirDelCampo) {
         vistas.clear();
         conFoco = false;
         inicia->ventana()->Accion("mnuFuncGuardar")->trigger();  // Ctrl+G: the save's one message
-        QApplication::processEvents();
+        Activa();
         ASSERT_EQ(vistas.size(), 1) << k.caso << ": " << vistas.join(" | ").toStdString();
         EXPECT_TRUE(vistas[0].startsWith(QStringLiteral("Se ha guardado la información correctamente"))) << k.caso;
         EXPECT_TRUE(conFoco) << k.caso << ": the box must have taken the focus for this test to mean anything";
-        EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), k.campo) << k.caso;
+        EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), k.campo)
+            << k.caso << ": the focus is on " << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->accessibleName()) : "nothing");
         EXPECT_EQ(f.SSTab1->currentIndex(), k.pagina) << k.caso;
+        f.dfRFC->setDatoTxt(QStringLiteral("PEGJ800101AB1"));  // the next case's moves are no leave of a bad RFC
     }
 
     // Leaving for another field of the form still checks the RFC.
@@ -95,10 +105,12 @@ TEST_F(CajasReales, UnaCajaQueTomaElFocoNoEsSalirDelCampo) {
     f.SSTab1->setCurrentIndex(0);
     QApplication::processEvents();  // the page takes the focus to its first field
     f.dfRFC->setFocus();
+    f.dfRFC->setDatoTxt(QStringLiteral("ABC"));
     QApplication::processEvents();
     vistas.clear();
     QTest::keyClick(f.dfRFC->dfTxt, Qt::Key_Tab);
-    QApplication::processEvents();
+    (void)QTest::qWaitFor([&] { return !vistas.isEmpty(); }, 3000);
+    Activa();
     ASSERT_EQ(vistas.size(), 1) << vistas.join(" | ").toStdString();
     EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), f.dfRFC);
 }
@@ -132,4 +144,46 @@ TEST_F(CajasReales, UnaVentanaDeAyudaNoEsSalirDelCampo) {
     EXPECT_EQ(correo->TxtMsg->toPlainText(), QStringLiteral("No encuentro mi país"));
     EXPECT_EQ(f.dfRFC->Text(), QStringLiteral("ABC"));
     correo->close();
+}
+
+TEST_F(CajasReales, TrasElAvisoDeUnaCeldaElTecladoSigueEnLaRejilla) {
+    Captura& f = Forma();
+    f.dfRFC->setDatoTxt(QStringLiteral("PEGJ800101AB1"));
+    const struct {
+        RejillaLigada* rejilla;
+        int pagina;
+        int columna;
+        const char* tecleado;
+        const char* aviso;
+    } casos[] = {
+        {f.dbProducto, 2, 3, "1234567", "La longitud de la fracción"},
+        {f.dbProducto, 2, 7, "ABC", "Debes ingresar números"},
+        {f.DBGPais, 4, 2, "1", "La clave del país debe ser de 2 dígitos"},
+    };
+    for (const auto& k : casos) {
+        f.SSTab1->setCurrentIndex(k.pagina);
+        QApplication::processEvents();
+        k.rejilla->setFocus();
+        k.rejilla->IrA(0, k.columna);
+        QTest::qWait(20);
+        vistas.clear();
+        conFoco = false;
+        for (const char c : std::string(k.tecleado)) QTest::keyClick(QApplication::focusWidget(), c);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        (void)QTest::qWaitFor([&] { return !vistas.isEmpty(); }, 3000);
+        Activa();
+        ASSERT_FALSE(vistas.isEmpty()) << k.aviso;
+        EXPECT_TRUE(vistas[0].startsWith(QString::fromUtf8(k.aviso))) << vistas[0].toStdString();
+        EXPECT_TRUE(conFoco) << k.aviso << ": the box must have taken the focus for this test to mean anything";
+        QWidget* foco = QApplication::focusWidget();
+        EXPECT_TRUE(foco == k.rejilla || k.rejilla->isAncestorOf(foco))
+            << k.aviso << ": the focus is on " << (foco ? qPrintable(foco->objectName()) : "nothing");
+        EXPECT_EQ(k.rejilla->currentIndex().column(), k.columna) << k.aviso << ": on the checked cell";
+        // The next keys go to the grid, never to the RFC.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("zz"));
+        EXPECT_EQ(f.dfRFC->Text(), QStringLiteral("PEGJ800101AB1")) << k.aviso;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QApplication::processEvents();
+    }
 }

@@ -216,10 +216,22 @@ TEST_F(Principal, BorrarRenglonesSeleccionadosDeUnaRejillaLigada) {
     ASSERT_EQ(rejilla.modelo()->NumRegistros(), 1);
     EXPECT_EQ(rejilla.model()->index(0, 2).data().toString(), QStringLiteral("CA"));
 
-    // None selected: the current row, asked in the singular.
-    rejilla.setCurrentIndex(rejilla.model()->index(0, 1));
-    mensajes.Responde(R::Si);
-    Ventana().Accion("mnutablapaisborra")->trigger();
+    // The pop-up menu opens from the keyboard (Menu key, Shift+F10), on either grid.
+    for (const auto& [grid, mod] : {std::pair{f.dbProducto, Qt::ShiftModifier}, {f.DBGPais, Qt::NoModifier}}) {
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        QTest::keyClick(grid, mod == Qt::ShiftModifier ? Qt::Key_F10 : Qt::Key_Menu, mod);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << "no pop-up menu from the keyboard";
+        if (grid == f.dbProducto) {
+            menu->close();
+            continue;
+        }
+        // None selected: the current row, asked in the singular; chosen from the keyboard.
+        mensajes.Responde(R::Si);
+        menu->setActiveAction(Ventana().Accion("mnutablapaisborra"));
+        QTest::keyClick(menu, Qt::Key_Return);
+        QApplication::processEvents();
+    }
     EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("¿ Confirma la eliminación del registro actual ?"));
     EXPECT_EQ(rejilla.modelo()->NumRegistros(), 0);
     EXPECT_EQ(AbreCursor(dir.path(), QStringLiteral("FoxPro 2.5;"), "LORUMPAI").RecordCount(), 0);
