@@ -1,6 +1,7 @@
 // Table engine benchmarks. Also: bench_tabla --crea-mercancias RUTA N writes an item table of N
 // records, for comparing lorum-tabla with other readers (bench/compara-csv.sh).
 #include "Cursor.h"
+#include "Diario.h"
 #include "ExportaCsv.h"
 #include "TablaDbf.h"
 #include "TablasSolicitud.h"
@@ -89,6 +90,38 @@ void BM_CsvCienMilPartidas(benchmark::State& estado) {
     std::fclose(nulo);
 }
 BENCHMARK(BM_CsvCienMilPartidas)->Unit(benchmark::kMillisecond);
+// "Guardar" at the engine: the applicant's and the request's records rewritten and flushed, with the
+// journal that makes them one step (arg 1) and without it (arg 0).
+void BM_GuardaSolicitud(benchmark::State& estado) {
+    QTemporaryDir dir;
+    for (const auto& t : tablas::TablasDeSolicitud()) TablaDbf::Crea(dir.filePath(t.archivo), *t.definicion);
+    Cursor e(TablaDbf::Abre(dir.filePath(tablas::kEmpresas)));
+    Cursor s(TablaDbf::Abre(dir.filePath(tablas::kLorums)));
+    for (Cursor* c : {&e, &s}) {
+        c->AddNew();
+        c->Update();
+        c->MoveFirst();
+    }
+    int vuelta = 0;
+    for (auto _ : estado) {
+        e.Edit();
+        e.SetValor(u"NOMBRE", QStringLiteral("VUELTA %1").arg(++vuelta));
+        s.Edit();
+        s.SetValor(u"JUST", QStringLiteral("VUELTA %1").arg(vuelta));
+        if (estado.range(0)) {
+            CambioDeTablas cambio(dir.path(), QStringLiteral("Guardar"));
+            cambio.Escribe(e);
+            cambio.Escribe(s);
+            cambio.Confirma();
+        } else {
+            e.Update();
+            s.Update();
+            e.Asegura();
+            s.Asegura();
+        }
+    }
+}
+BENCHMARK(BM_GuardaSolicitud)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -77,7 +77,11 @@ bool AplicaEscritura(const QString& ruta, qint64 desplazamiento, const QByteArra
     if (cabeza.size() < 12) return false;
     const int encabezado = quint8(cabeza[8]) | quint8(cabeza[9]) << 8;
     const int registro = quint8(cabeza[10]) | quint8(cabeza[11]) << 8;
-    if (encabezado != largoEncabezado || registro != largoRegistro || desplazamiento < encabezado) return false;
+    // A record goes inside the file or right after its last record, never beyond: no journal makes a
+    // table grow by more than what it writes.
+    if (registro <= 0 || encabezado != largoEncabezado || registro != largoRegistro || desplazamiento < encabezado ||
+        desplazamiento > f.size() || (cuenta >= 0 && (desplazamiento - encabezado) / registro + 1 != cuenta))
+        return false;
     QByteArray escribe = bytes;
     if (cuenta >= 0) escribe.append(char(0x1A));
     if (!f.seek(desplazamiento) || f.write(escribe) != escribe.size()) return false;
