@@ -57,6 +57,8 @@ public:
     void RecuperaDisco();
     void RecuperaMercancias();
     void ImportaInfo();
+    // The same import from a workbook the user picks with EligeLibro.
+    void ImportaOtroLibro();
     void AsignaCampo();
 
     // Merchandise items and countries.
@@ -74,6 +76,9 @@ public:
     std::function<void()> MuestraCaptura;
     // The copy a recovery replaces each table with (tests make it fail).
     std::function<ResultadoCopia(const QString&, const QString&)> CopiaDeRecuperacion = CopiaTabla;
+    // The file chooser of "Importa de otro libro...", opened in the given folder; empty when cancelled
+    // (tests give their own; unset, the desktop's chooser).
+    std::function<QString(const QString& carpeta)> EligeLibro;
 
     // Header.
     ControldfTxt* dfRFC;
@@ -149,6 +154,7 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    void Importa(const QString& archivo);
     void ConstruyeEncabezado();
     void PreparaRejillas();
     void ConectaRejillas();

@@ -3,6 +3,8 @@
 
 #include "EstadoInicia.h"
 #include "Importacion.h"
+
+#include <QFileDialog>
 #include "Intercambio.h"
 #include "PunteroOcupado.h"
 #include "RejillaLigada.h"
@@ -46,11 +48,25 @@ void Captura::GeneraDisco() {
     if (MuestraCaptura) MuestraCaptura();
 }
 
-void Captura::ImportaInfo() {
+void Captura::ImportaInfo() { Importa({}); }
+
+void Captura::ImportaOtroLibro() {
+    const QString archivo =
+        EligeLibro ? EligeLibro(estado_.sRutaApp)
+                   : QFileDialog::getOpenFileName(
+                         this, QStringLiteral("Importa de otro libro"), estado_.sRutaApp,
+                         QStringLiteral("Libros de cálculo (*.xls *.xlsx *.ods *.csv *.XLS *.XLSX *.ODS *.CSV);;"
+                                        "Excel 97-2003 y 5.0/95 (*.xls *.XLS);;Excel (*.xlsx *.XLSX);;"
+                                        "OpenDocument (*.ods *.ODS);;Texto separado por comas (*.csv *.CSV);;"
+                                        "Todos los archivos (*)"));
+    if (!archivo.isEmpty()) Importa(archivo);  // a cancelled chooser imports nothing
+}
+
+void Captura::Importa(const QString& archivo) {
     ResultadoImportacion r;
     {
         const PunteroOcupado ocupado;
-        r = ImportaMercancias(dtsMercanciaAx, dtsMercancia.Registros(), estado_.sRutaApp);
+        r = ImportaMercancias(dtsMercanciaAx, dtsMercancia.Registros(), estado_.sRutaApp, archivo);
         dtsUM.Conecta(estado_.sRutaApp, QStringLiteral("dBASE III;"), QStringLiteral("Select * from CATUM"));
         dtsUM.Refresca();
     }

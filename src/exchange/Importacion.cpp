@@ -4,6 +4,9 @@
 #include "Numeros.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
 #include <map>
 #include <optional>
 
@@ -12,30 +15,56 @@ namespace lorum {
 namespace {
 
 constexpr int kFaltasMostradas = 10;
-const QString kLibro = QStringLiteral("mercancia.xls");
+const QString kHoja = QStringLiteral("Hoja1");
 
-QString TextoDe(const QVariant& v) {
-    if (!v.isValid() || v.isNull()) return {};
-    return v.typeId() == QMetaType::Double ? TextoDeNumero(v.toDouble()) : v.toString().trimmed();
+QString TextoDe(const Celda& c) {
+    switch (c.tipo) {
+        case Celda::Tipo::Numero: return TextoDeNumero(c.numero);
+        case Celda::Tipo::Texto: return c.texto.trimmed();
+        case Celda::Tipo::Logico: return c.numero != 0 ? QStringLiteral("VERDADERO") : QStringLiteral("FALSO");
+        case Celda::Tipo::Error:
+        case Celda::Tipo::Fecha: return c.texto;
+        case Celda::Tipo::SinCalcular: return QStringLiteral("fórmula");
+        case Celda::Tipo::Vacia: break;
+    }
+    return {};
 }
 
-// A cell as a number: empty is 0; a text must be a number; nothing otherwise.
-std::optional<double> NumeroDe(const QVariant& v) {
-    if (!v.isValid() || v.isNull()) return 0.0;
-    if (v.typeId() == QMetaType::Double) return v.toDouble();
-    const QString t = v.toString().trimmed();
-    if (t.isEmpty()) return 0.0;
-    bool ok = false;
-    const double d = t.toDouble(&ok);
-    return ok ? std::optional(d) : std::nullopt;
+// What makes a cell unusable in any column, or nothing.
+std::optional<QString> Inservible(const Celda& c) {
+    switch (c.tipo) {
+        case Celda::Tipo::SinCalcular: return QStringLiteral("la celda tiene una fórmula sin valor calculado");
+        case Celda::Tipo::Error: return QStringLiteral("la celda tiene un error");
+        case Celda::Tipo::Logico: return QStringLiteral("la celda tiene un valor lógico (VERDADERO o FALSO)");
+        default: return std::nullopt;
+    }
 }
 
-// A field of the new item, with the cell it comes from (for the fault's message).
+// A cell as a number: empty is 0; a text must be a finite number; a date is not a number.
+std::optional<double> NumeroDe(const Celda& c) {
+    switch (c.tipo) {
+        case Celda::Tipo::Vacia: return 0.0;
+        case Celda::Tipo::Numero: return std::isfinite(c.numero) ? std::optional(c.numero) : std::nullopt;
+        case Celda::Tipo::Texto: {
+            const QString t = c.texto.trimmed();
+            if (t.isEmpty()) return 0.0;
+            bool ok = false;
+            const double d = t.toDouble(&ok);
+            return ok && std::isfinite(d) ? std::optional(d) : std::nullopt;
+        }
+        default: return std::nullopt;
+    }
+}
+
+bool EsEntero(double d) { return std::isfinite(d) && std::floor(d) == d && std::fabs(d) < 1e15; }
+
+// A field of the new item, with the cell it comes from (for the fault's message); no column for the
+// unit price, which comes from two.
 struct Dato {
     const char16_t* campo;
     QVariant valor;
     const char* columna;
-    QVariant celda;
+    QString celda;
 };
 
 struct Fila {
@@ -45,53 +74,133 @@ struct Fila {
     double valor = 0;
 };
 
+QString Falla(const QString& mensaje) { return mensaje + QStringLiteral("\nNo se importó ninguna partida."); }
+
 }  // namespace
 
-ResultadoImportacion ImportaMercancias(OrigenDatos& libro, Cursor& mercanci, const QString& datos) {
+QString LibroDeMercancias(const QString& datos) {
+    const QDir dir(datos);
+    const QStringList hay = dir.entryList(QDir::Files | QDir::Readable);
+    for (const char* ext : {"xls", "xlsx", "ods", "csv"}) {
+        const QString buscado = QStringLiteral("mercancia.") + QLatin1String(ext);
+        for (const QString& n : hay)
+            if (n.compare(buscado, Qt::CaseInsensitive) == 0) return dir.filePath(n);
+    }
+    return {};
+}
+
+ResultadoImportacion ImportaMercancias(OrigenDatos& libro, Cursor& mercanci, const QString& datos, QString archivo) {
+    ResultadoImportacion r;
+    if (archivo.isEmpty()) archivo = LibroDeMercancias(datos);
+    if (archivo.isEmpty()) {
+        r.mensaje = Falla(QStringLiteral("No se encontró el libro «mercancia.xls» (ni «mercancia.xlsx», «mercancia.ods» o "
+                                         "«mercancia.csv») en «%1».")
+                              .arg(QDir::toNativeSeparators(datos)));
+        return r;
+    }
+    const QString nombre = QFileInfo(archivo).fileName();
+    libro.Conecta(archivo, QStringLiteral("Excel 5.0;"), kHoja + u'$');
+    Libro leido;
+    try {
+        QFile f(archivo);
+        if (!f.open(QIODevice::ReadOnly))
+            throw ErrorLibro(QStringLiteral("no se pudo abrir (%1).").arg(f.errorString()));
+        const LimitesLibro limites;
+        if (f.size() > limites.inflado) throw ErrorLibro(QStringLiteral("es demasiado grande para importarse."));
+        const QByteArray bytes = f.readAll();
+        if (bytes.size() != f.size()) throw ErrorLibro(QStringLiteral("no se pudo leer completo (%1).").arg(f.errorString()));
+        if (!archivo.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) && !EsLibroBinario(bytes))
+            throw ErrorLibro(QStringLiteral("no es un libro de Excel (.xls, .xlsx) ni de OpenDocument (.ods); si es texto "
+                                            "separado por comas, nómbrelo .csv."));
+        leido = LeeLibro(bytes, limites);
+    } catch (const ErrorLibro& e) {
+        libro.Desliga();
+        r.mensaje = Falla(QStringLiteral("Libro «%1»: %2").arg(nombre, e.mensaje()));
+        return r;
+    }
+    libro.Desliga();
+    const Hoja* hoja = leido.hoja(kHoja);
+    if (!hoja && leido.hojas.size() == 1 && (leido.formato == FormatoLibro::Xlsx || leido.formato == FormatoLibro::Ods))
+        hoja = &leido.hojas.front();
+    if (!hoja) {
+        QStringList nombres;
+        for (const Hoja& h : leido.hojas) nombres << QStringLiteral("«%1»").arg(h.nombre);
+        r.mensaje = Falla(QStringLiteral("Libro «%1»: no tiene la hoja «%2»%3.")
+                              .arg(nombre, kHoja,
+                                   nombres.isEmpty() ? QString() : QStringLiteral(" (sus hojas: %1)").arg(nombres.join(QStringLiteral(", ")))));
+        return r;
+    }
+    return ImportaHoja(*hoja, nombre, mercanci, datos);
+}
+
+ResultadoImportacion ImportaHoja(const Hoja& hoja, const QString& nombre, Cursor& mercanci, const QString& datos) {
     ResultadoImportacion r;
     QStringList faltas;
     std::vector<Fila> filas;
     std::map<qint64, std::optional<QString>> unidades;  // each key looked up once
     try {
-        libro.Conecta(QDir(datos).filePath(kLibro), QStringLiteral("Excel 5.0;"), QStringLiteral("Hoja1$"));
-        libro.Refresca();
-        HojaExcel& hoja = libro.Hoja();
         Cursor ensayo = mercanci.Clone();
-        for (hoja.MoveFirst(); !hoja.Eof(); hoja.MoveNext()) {
-            if (TextoDe(hoja.Valor(0)).isEmpty()) break;  // an empty item number ends the sheet
-            Fila f{hoja.FilaDeHoja(), {}, 0, 0};
-            auto falta = [&](const char* columna, const QVariant& valor, const QString& que) {
-                faltas << QStringLiteral("fila %1, columna %2 («%3»): %4").arg(f.numero).arg(QLatin1String(columna), TextoDe(valor), que);
+        // Row 1 holds the headings; the items start on row 2 and end at the first empty item number.
+        for (int numero = 2; numero <= Hoja::kUltimaFila; ++numero) {
+            const Celda &a = hoja.celda(numero, 0), &b = hoja.celda(numero, 1), &c = hoja.celda(numero, 2),
+                        &d = hoja.celda(numero, 3), &e = hoja.celda(numero, 4), &v = hoja.celda(numero, 5);
+            if (TextoDe(a).isEmpty()) break;
+            Fila f{numero, {}, 0, 0};
+            auto falta = [&](const char* columna, const Celda& celda, const QString& que) {
+                faltas << QStringLiteral("fila %1, columna %2 («%3»): %4").arg(f.numero).arg(QLatin1String(columna), TextoDe(celda), que);
             };
-            const QVariant a = hoja.Valor(0), b = hoja.Valor(1), c = hoja.Valor(2), d = hoja.Valor(3), e = hoja.Valor(4),
-                           v = hoja.Valor(5);
-            const auto partida = NumeroDe(a), clave = NumeroDe(d), cantidad = NumeroDe(e), valor = NumeroDe(v);
-            if (!partida) falta("A", a, QStringLiteral("el número de partida no es un número"));
-            if (!clave) falta("D", d, QStringLiteral("la clave de unidad no es un número"));
-            if (!cantidad) falta("E", e, QStringLiteral("la cantidad no es un número"));
-            if (!valor) falta("F", v, QStringLiteral("el valor no es un número"));
+            // A formula without a result, an error or a true/false is no item's datum in any column.
+            bool inservible = false;
+            const std::pair<const char*, const Celda*> celdas[] = {{"A", &a}, {"B", &b}, {"C", &c}, {"D", &d}, {"E", &e}, {"F", &v}};
+            for (const auto& [col, celda] : celdas)
+                if (const auto que = Inservible(*celda)) falta(col, *celda, *que), inservible = true;
+            auto numero_de = [&](const char* col, const Celda& celda, const QString& que) -> std::optional<double> {
+                if (Inservible(celda)) return std::nullopt;
+                const auto n = NumeroDe(celda);
+                if (!n) falta(col, celda, celda.tipo == Celda::Tipo::Fecha ? QStringLiteral("la celda tiene una fecha, no un número") : que);
+                return n;
+            };
+            const auto partida = numero_de("A", a, QStringLiteral("el número de partida no es un número"));
+            const auto clave = numero_de("D", d, QStringLiteral("la clave de unidad no es un número"));
+            const auto cantidad = numero_de("E", e, QStringLiteral("la cantidad no es un número"));
+            const auto valor = numero_de("F", v, QStringLiteral("el valor no es un número"));
             // A fraction typed as a number lost its leading zeros in the spreadsheet: they are put back.
             QString fraccion = TextoDe(b);
-            if (b.typeId() == QMetaType::Double && fraccion.size() < 8) fraccion = fraccion.rightJustified(8, u'0');
-            f.campos = {{u"idmerc", 0, "", {}}, {u"partida", partida.value_or(0), "A", a}, {u"fraccion", fraccion, "B", b},
-                        {u"descrip", TextoDe(c), "C", c}, {u"idum", 0, "", {}}};
+            if (b.tipo == Celda::Tipo::Numero) {
+                if (EsEntero(b.numero) && b.numero >= 0 && b.numero <= 99999999)
+                    fraccion = fraccion.rightJustified(8, u'0');
+                else
+                    falta("B", b, QStringLiteral("la fracción debe ser un número entero de hasta 8 dígitos"));
+            } else if (b.tipo == Celda::Tipo::Fecha) {
+                falta("B", b, QStringLiteral("la celda tiene una fecha, no una fracción"));
+            }
+            f.campos = {{u"idmerc", 0, "", {}},
+                        {u"partida", partida.value_or(0), "A", TextoDe(a)},
+                        {u"fraccion", fraccion, "B", TextoDe(b)},
+                        {u"descrip", TextoDe(c), "C", TextoDe(c)},
+                        {u"idum", 0, "", {}}};
             if (clave && *clave != 0) {
-                const qint64 llave = qint64(*clave);
-                auto it = unidades.find(llave);
-                if (it == unidades.end()) {
-                    Cursor um = AbreCursor(datos, QStringLiteral("dBASE III;"),
-                                           QStringLiteral("Select U_medida from catum where cve_med = ") + TextoDeNumero(*clave));
-                    it = unidades.emplace(llave, um.Eof() ? std::nullopt : std::optional(um.Valor(0).toString())).first;
+                if (!EsEntero(*clave)) {
+                    falta("D", d, QStringLiteral("la clave de unidad debe ser un número entero"));
+                } else {
+                    auto it = unidades.find(qint64(*clave));
+                    if (it == unidades.end()) {
+                        Cursor um = AbreCursor(datos, QStringLiteral("dBASE III;"),
+                                               QStringLiteral("Select U_medida from catum where cve_med = ") + TextoDeNumero(*clave));
+                        it = unidades.emplace(qint64(*clave), um.Eof() ? std::nullopt : std::optional(um.Valor(0).toString())).first;
+                    }
+                    if (it->second) f.campos.push_back({u"unidadmed", *it->second, "D", TextoDe(d)});
+                    else falta("D", d, QStringLiteral("la unidad no está en el catálogo de unidades"));
                 }
-                if (it->second) f.campos.push_back({u"unidadmed", *it->second, "D", d});
-                else falta("D", d, QStringLiteral("la unidad no está en el catálogo de unidades"));
             }
             f.cantidad = cantidad && *cantidad != 0 ? CortaNumero(*cantidad, 15) : 0;
             f.valor = valor && *valor != 0 ? CortaNumero(*valor, 15) : 0;
-            f.campos.push_back({u"totalpart", f.valor, "F", v});
-            f.campos.push_back({u"cantidad", f.cantidad, "E", e});
-            // The unit price, as the item grid computes it: Total / Cantidad.
-            if (f.cantidad > 0) f.campos.push_back({u"precio", CortaNumero(f.valor / f.cantidad, 12), "F", v});
+            f.campos.push_back({u"totalpart", f.valor, "F", TextoDe(v)});
+            f.campos.push_back({u"cantidad", f.cantidad, "E", TextoDe(e)});
+            // The unit price, as the item grid computes it: Total / Cantidad; 0 without a quantity,
+            // so that the request can be printed.
+            const double precio = f.cantidad != 0 ? CortaNumero(f.valor / f.cantidad, 12) : 0;
+            f.campos.push_back({u"precio", precio, nullptr, TextoDeNumero(precio)});
             // Every value is tried on a scratch record: what does not fit is a fault of the sheet.
             ensayo.AddNew();
             for (const Dato& dato : f.campos) {
@@ -99,20 +208,22 @@ ResultadoImportacion ImportaMercancias(OrigenDatos& libro, Cursor& mercanci, con
                     ensayo.SetValor(QStringView(dato.campo), dato.valor);
                 } catch (const ErrorTabla& error) {
                     if (error.motivo().isEmpty()) throw;
-                    falta(dato.columna, dato.celda, error.motivo());
+                    if (inservible) continue;  // said already
+                    if (dato.columna)
+                        faltas << QStringLiteral("fila %1, columna %2 («%3»): %4").arg(f.numero).arg(QLatin1String(dato.columna), dato.celda, error.motivo());
+                    else
+                        faltas << QStringLiteral("fila %1, precio unitario (valor entre cantidad, «%2»): %3").arg(f.numero).arg(dato.celda, error.motivo());
                 }
             }
             ensayo.CancelUpdate();
             filas.push_back(std::move(f));
         }
     } catch (const ErrorTabla& e) {
-        libro.Desliga();
-        r.mensaje = e.mensaje() + QStringLiteral("\nNo se importó ninguna partida.");
+        r.mensaje = Falla(e.mensaje());
         return r;
     }
-    libro.Desliga();
     if (!faltas.isEmpty()) {
-        r.mensaje = QStringLiteral("No se importó ninguna partida de «%1»: corrija la hoja «Hoja1» e intente de nuevo.\n").arg(kLibro) +
+        r.mensaje = QStringLiteral("No se importó ninguna partida de «%1»: corrija la hoja «%2» e intente de nuevo.\n").arg(nombre, hoja.nombre) +
                     faltas.mid(0, kFaltasMostradas).join(u'\n');
         if (faltas.size() > kFaltasMostradas) r.mensaje += QStringLiteral("\n… y %1 más.").arg(faltas.size() - kFaltasMostradas);
         return r;
@@ -130,7 +241,7 @@ ResultadoImportacion ImportaMercancias(OrigenDatos& libro, Cursor& mercanci, con
         mercanci.AgregaVarios(registros);
     } catch (const ErrorTabla& e) {
         mercanci.CancelUpdate();
-        r.mensaje = e.mensaje() + QStringLiteral("\nNo se importó ninguna partida.");
+        r.mensaje = Falla(e.mensaje());
         return r;
     }
     // The form's running totals, through their text as the boxes hold them, each cut to 15 characters.

@@ -63,6 +63,7 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
         {QStringLiteral("RecuperaDisco"), [this] { captura_->RecuperaDisco(); }},
         {QStringLiteral("RecuperaMercancias"), [this] { captura_->RecuperaMercancias(); }},
         {QStringLiteral("ImportaInfo"), [this] { captura_->ImportaInfo(); }},
+        {QStringLiteral("ImportaOtroLibro"), [this] { captura_->ImportaOtroLibro(); }},
         {QStringLiteral("MuestraConsideraciones"),
          [this] {
              Muestra(ayuda_, [this] {
@@ -133,6 +134,8 @@ void MDICaptura::CreaMenus() {
                 [this] { Opera(QStringLiteral("GeneraDisco")); });
     NuevaAccion(func, "mnuImpoInf", QStringLiteral("Importa Información"), QKeySequence(Qt::CTRL | Qt::Key_M),
                 [this] { Opera(QStringLiteral("ImportaInfo")); });
+    NuevaAccion(func, "mnuImpoOtro", QStringLiteral("Importa de otro libro..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M),
+                [this] { Opera(QStringLiteral("ImportaOtroLibro")); });
     NuevaAccion(func, "mnuFuncImprime", QStringLiteral("Imprimir"), QKeySequence(Qt::CTRL | Qt::Key_I),
                 [this] { Opera(QStringLiteral("ImprimirAcuse")); });
 
@@ -172,6 +175,11 @@ void MDICaptura::CreaBarra() {
     boton("Recupera Información", "Recupera Información", QStringLiteral("11"), icono(QColor(60, 140, 150), QStringLiteral("R")),
           QKeySequence(Qt::CTRL | Qt::Key_R));
     boton("Importa Mercancias", "Importa Mercancias", QStringLiteral("13"), icono(QColor(60, 120, 60), QStringLiteral("XL")));
+    // The button imports "mercancia.xls"; its tip names the keys of both imports.
+    acciones_[QStringLiteral("Importa Mercancias")]->setToolTip(
+        QStringLiteral("Importa Mercancias (%1; de otro libro: %2)")
+            .arg(QKeySequence(Qt::CTRL | Qt::Key_M).toString(QKeySequence::NativeText),
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M).toString(QKeySequence::NativeText)));
     boton("Salir", "Salir", QStringLiteral("9"), icono(QColor(180, 60, 60), QStringLiteral("X")));
     boton("Recuperar Mercancias", "Recuperar Mercancias", QString(), icono(QColor(60, 140, 150), QStringLiteral("RM")),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));

@@ -52,25 +52,12 @@ static bool EsExcel(const QString& conexion) { return conexion.trimmed().startsW
 
 void OrigenDatos::Refresca() {
     cursor_.reset();
-    hoja_.reset();
-    if (EsExcel(conexion_)) {
-        if (directorio_.isEmpty()) return;  // detached: opened again empty
-        QString hoja = fuente_;
-        if (hoja.endsWith(u'$')) hoja.chop(1);
-        hoja_ = std::make_unique<HojaExcel>(directorio_, hoja);
-        return;
-    }
+    if (EsExcel(conexion_)) return;  // the workbook reader reads it
     cursor_ = std::make_unique<Cursor>(AbreCursor(directorio_, conexion_, fuente_));
-}
-
-HojaExcel& OrigenDatos::Hoja() {
-    if (!hoja_) throw ErrorTabla(QStringLiteral("El origen de datos «%1» no tiene una hoja abierta.").arg(fuente_));
-    return *hoja_;
 }
 
 void OrigenDatos::Desliga() {
     cursor_.reset();
-    hoja_.reset();
     directorio_.clear();
     fuente_.clear();
 }

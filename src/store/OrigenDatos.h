@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Cursor.h"
-#include "HojaExcel.h"
 
 #include <QString>
 #include <memory>
@@ -16,16 +15,15 @@ Cursor AbreCursor(const QString& directorio, const QString& conexion, const QStr
 // A named data source of a window: directory, driver string and record source, and the cursor opened
 // from them. Desliga() lets go of the table so that its file can be replaced; Refresca() opens it anew.
 // With the driver "Excel 5.0;" the directory is the workbook's path and the record source its sheet
-// ("Hoja1$"); the sheet is then read through Hoja().
+// ("Hoja1$"): the source only names them for the workbook reader, and opens no table.
 class OrigenDatos {
 public:
     void Conecta(const QString& directorio, const QString& conexion, const QString& fuente);
     void Refresca();
     void Desliga();
 
-    bool abierto() const { return cursor_ != nullptr || hoja_ != nullptr; }
+    bool abierto() const { return cursor_ != nullptr; }
     Cursor& Registros();  // throws when not open
-    HojaExcel& Hoja();    // throws when no sheet is open
 
     const QString& directorio() const { return directorio_; }
     const QString& conexion() const { return conexion_; }
@@ -36,7 +34,6 @@ private:
     QString conexion_;
     QString fuente_;
     std::unique_ptr<Cursor> cursor_;
-    std::unique_ptr<HojaExcel> hoja_;
 };
 
 }  // namespace lorum

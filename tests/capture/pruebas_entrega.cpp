@@ -157,11 +157,19 @@ TEST_F(Entrega, ImportarMuestraLasPartidasAlInstante) {
     EXPECT_EQ(f.dbProducto->modelo()->NumRegistros(), 6);
     EXPECT_EQ(f.Text1->text(), QStringLiteral("7"));
     EXPECT_EQ(f.Text2->text(), QStringLiteral("300"));
-    // A workbook with faults: one message, nothing appended.
-    QFile::remove(dir.filePath("mercancia.xls"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_LIBROS "/malo-biff5.xls"), dir.filePath("mercancia.xls")));
+    // "Importa de otro libro...": a cancelled chooser does nothing; a workbook with faults (every
+    // formula without its result) gives one message and appends nothing.
+    QString elegido;
+    f.EligeLibro = [&](const QString& carpeta) {
+        EXPECT_EQ(carpeta, dir.path());
+        return elegido;
+    };
+    f.ImportaOtroLibro();
+    EXPECT_EQ(mensajes.mostrados.size(), 0u);
+    elegido = QStringLiteral(LORUM_DIR_LIBROS "/tipos-openpyxl.xlsx");
     mensajes.Responde(R::Aceptar);
-    f.ImportaInfo();
-    EXPECT_TRUE(mensajes.mostrados.back().texto.startsWith(QStringLiteral("No se importó ninguna partida")));
+    f.ImportaOtroLibro();
+    ASSERT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_TRUE(mensajes.mostrados.back().texto.startsWith(QStringLiteral("No se importó ninguna partida de «tipos-openpyxl.xlsx»")));
     EXPECT_EQ(f.dbProducto->modelo()->NumRegistros(), 6);
 }

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -180,10 +181,11 @@ protected:
         Vacia();
     }
     void Vacia() { ASSERT_TRUE(CopiaTabla(datos.filePath("Omercanci.dbf"), datos.filePath("mercanci.dbf")).ok); }
-    ResultadoImportacion Importa_(const char* libro) {
-        QFile::remove(datos.filePath("mercancia.xls"));
+    // Imports `libro` (from the test workbooks) saved in the data directory as `como`.
+    ResultadoImportacion Importa_(const char* libro, const QString& como = QStringLiteral("mercancia.xls")) {
+        for (const QString& n : QDir(datos.path()).entryList({"mercancia.*", "MERCANCIA.*"})) QFile::remove(datos.filePath(n));
         if (libro) {
-            EXPECT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_LIBROS "/") + QLatin1String(libro), datos.filePath("mercancia.xls")));
+            EXPECT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_LIBROS "/") + QLatin1String(libro), datos.filePath(como)));
         }
         OrigenDatos hoja;
         Cursor m = AbreCursor(datos.path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
@@ -202,13 +204,22 @@ protected:
     }
 };
 
+Celda N(double n, bool formula = false) {
+    Celda c = Celda::DeNumero(n);
+    c.formula = formula;
+    return c;
+}
+Celda X(const char* t) { return Celda::DeTexto(QString::fromUtf8(t)); }
+
 }  // namespace
 
-TEST_F(Importa, PartidasDeUnLibroBiff5YBiff8) {
+TEST_F(Importa, LasMismasPartidasDeCadaFormato) {
     const QStringList esperadas = {"1|01011001|CABALLOS DE RAZA|0|KILO|2.5|40|100", "2|01011002|VACAS LECHERAS|0||1|50|50",
-                                   "3|01011003|OVEJAS, CORDEROS|0||0||0"};
-    for (const char* libro : {"basico-biff5.xls", "basico-biff8.xls", "basico-xlwt.xls"}) {
-        const ResultadoImportacion r = Importa_(libro);
+                                   "3|01011003|OVEJAS, CORDEROS \"FINAS\"|0||0|0|0"};
+    for (const char* libro : {"basico-biff5.xls", "basico-biff8.xls", "basico-xlwt.xls", "basico-openpyxl.xlsx",
+                              "basico-xlsxwriter.xlsx", "basico.ods", "basico.csv", "basico-excel.csv"}) {
+        const QString ext = QFileInfo(QString::fromLatin1(libro)).suffix();
+        const ResultadoImportacion r = Importa_(libro, QStringLiteral("mercancia.") + ext);
         ASSERT_TRUE(r.ok) << libro << ": " << r.mensaje.toStdString();
         EXPECT_EQ(r.agregadas, 3) << libro;
         EXPECT_EQ(Partidas(), esperadas) << libro << ": " << Partidas().join(" / ").toStdString();
@@ -218,28 +229,103 @@ TEST_F(Importa, PartidasDeUnLibroBiff5YBiff8) {
     }
 }
 
-TEST_F(Importa, CasosDeLaHojaYLibrosQueNoSirven) {
-    ResultadoImportacion r = Importa_("vacio-biff8.xls");
-    EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.agregadas, 0) << "the first item row has no item number";
-    EXPECT_TRUE(Partidas().isEmpty());
-    r = Importa_("largo-biff5.xls");
-    ASSERT_TRUE(r.ok) << r.mensaje.toStdString();
-    EXPECT_EQ(Partidas(), QStringList{"1|01011001|PRECISION|0|PIEZA|1234567.1234567|1|1234567.1234567"});
+// The rules for the cells of one item row (row 2; a second row where a case has two).
+TEST_F(Importa, ReglasDeLasFilas) {
+    const Celda nada, sinCalcular{Celda::Tipo::SinCalcular, true, 0, {}};
+    struct Caso {
+        const char* que;
+        std::vector<Hoja::Fila> filas;
+        QStringList partidas;  // stored, when the sheet is good
+        const char* dice;      // part of the message, when it is not
+        const char* noDice = nullptr;
+    };
+    const std::vector<Caso> casos = {
+        {"a formula counts as its result", {{N(1), X("01011001"), X("A"), N(1), N(2), N(100, true)}}, {"1|01011001|A|0|KILO|2|50|100"}, nullptr},
+        {"a value longer than 15 characters", {{N(1), X("01011001"), X("P"), N(6), N(1234567.123456789), N(1234567.123456789)}},
+         {"1|01011001|P|0|PIEZA|1234567.1234567|1|1234567.1234567"}, nullptr},
+        {"no quantity: the unit price is 0", {{N(1), X("01011001"), X("A"), nada, N(0), N(100)}}, {"1|01011001|A|0||0|0|100"}, nullptr},
+        {"a fraction as a number gets its zeros back", {{N(1), N(1011003), X("A"), nada, N(1), N(1)}}, {"1|01011003|A|0||1|1|1"}, nullptr},
+        {"the first item row has no number", {{nada, X("01011001"), X("A"), N(1), N(1), N(1)}}, {}, nullptr},
+        {"a formula without a result", {{N(1), X("01011001"), X("A"), nada, N(1), sinCalcular}}, {},
+         "fila 2, columna F («fórmula»): la celda tiene una fórmula sin valor calculado"},
+        {"an error", {{N(1), X("01011001"), X("A"), nada, N(1), Celda::DeError("#DIV/0!")}}, {}, "columna F («#DIV/0!»): la celda tiene un error"},
+        {"an error in the item number", {{Celda::DeError("#N/A"), X("01011001"), X("A"), nada, N(1), N(1)}}, {}, "columna A («#N/A»)"},
+        {"a true/false quantity", {{N(1), X("01011001"), X("A"), nada, Celda::DeLogico(true), N(1)}}, {}, "columna E («VERDADERO»): la celda tiene un valor lógico"},
+        {"a date quantity", {{N(1), X("01011001"), X("A"), nada, Celda::DeFecha(46363), N(1)}}, {}, "columna E («07/12/2026»): la celda tiene una fecha"},
+        {"inf is no number", {{N(1), X("01011001"), X("A"), nada, N(1), X("inf")}}, {}, "columna F («inf»): el valor no es un número"},
+        {"nan is no number", {{N(1), X("01011001"), X("A"), nada, X("nan"), N(1)}}, {}, "columna E («nan»): la cantidad no es un número"},
+        {"a text that is no number", {{X("X1"), X("01011001"), X("A"), nada, N(1), N(1)}}, {}, "columna A («X1»): el número de partida no es un número"},
+        {"a unit key with a fraction, then a good one",
+         {{N(1), X("01011001"), X("A"), N(1.9), N(1), N(1)}, {N(2), X("01011002"), X("B"), N(1), N(1), N(1)}}, {},
+         "fila 2, columna D («1.9»): la clave de unidad debe ser un número entero", "fila 3"},
+        {"a unit key that is not there", {{N(1), X("01011001"), X("A"), N(99), N(1), N(1)}}, {}, "columna D («99»): la unidad no está en el catálogo"},
+        {"a negative fraction", {{N(1), N(-1234), X("A"), nada, N(1), N(1)}}, {}, "columna B («-1234»): la fracción debe ser un número entero de hasta 8 dígitos"},
+        {"a fraction with decimals", {{N(1), N(1.5), X("A"), nada, N(1), N(1)}}, {}, "columna B («1.5»): la fracción debe ser"},
+        {"a text fraction too long", {{N(1), X("123456789"), X("A"), nada, N(1), N(1)}}, {}, "columna B («123456789»): admite 8 caracteres"},
+        {"a value too big", {{N(1), X("01011001"), X("A"), nada, N(1), N(1e20)}}, {}, "el número más grande que admite"},
+        {"a unit price that does not fit", {{N(1), X("01011001"), X("A"), nada, N(0.01), N(1000000)}}, {},
+         "fila 2, precio unitario (valor entre cantidad, «100000000»)", "columna F"},
+    };
+    const QByteArray vacia = EnDatos(tablas::kMercanci);
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        Hoja h;
+        h.nombre = QStringLiteral("Hoja1");
+        for (size_t f = 0; f < c.filas.size(); ++f)
+            for (int col = 0; col < Hoja::kColumnas; ++col) h.pon(int(f) + 2, col, c.filas[f][size_t(col)]);
+        Cursor m = AbreCursor(datos.path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
+        const ResultadoImportacion r = ImportaHoja(h, QStringLiteral("libro.xlsx"), m, datos.path());
+        if (c.dice) {
+            EXPECT_FALSE(r.ok);
+            EXPECT_TRUE(r.mensaje.startsWith(QStringLiteral("No se importó ninguna partida de «libro.xlsx»: corrija la hoja «Hoja1»")));
+            EXPECT_TRUE(r.mensaje.contains(QString::fromUtf8(c.dice))) << r.mensaje.toStdString();
+            if (c.noDice) {
+                EXPECT_FALSE(r.mensaje.contains(QString::fromUtf8(c.noDice))) << r.mensaje.toStdString();
+            }
+            EXPECT_EQ(EnDatos(tablas::kMercanci), vacia) << "nothing appended";
+        } else {
+            EXPECT_TRUE(r.ok) << r.mensaje.toStdString();
+            EXPECT_EQ(Partidas(), c.partidas);
+        }
+        Vacia();
+    }
+}
 
+TEST_F(Importa, QueLibroSeLeeYCuandoNoSirve) {
+    // Found without regard to case; .xls before .xlsx, .ods and .csv.
+    ResultadoImportacion r = Importa_("basico-biff8.xls", QStringLiteral("MERCANCIA.XLS"));
+    EXPECT_TRUE(r.ok) << r.mensaje.toStdString();
+    Importa_(nullptr);
+    for (const char* otro : {"mercancia.ods", "mercancia.csv"}) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_LIBROS "/tipos.ods"), datos.filePath(otro)));
+    }
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LORUM_DIR_LIBROS "/basico-openpyxl.xlsx"), datos.filePath("mercancia.xlsx")));
+    EXPECT_EQ(LibroDeMercancias(datos.path()), datos.filePath("mercancia.xlsx"));
+    // The only sheet of an .xlsx without "Hoja1".
+    Vacia();
+    r = Importa_("una-hoja.xlsx", QStringLiteral("mercancia.xlsx"));
+    EXPECT_TRUE(r.ok) << r.mensaje.toStdString();
+    EXPECT_EQ(r.agregadas, 3);
+
+    Vacia();
     const QByteArray antes = EnDatos(tablas::kMercanci);
-    r = Importa_("malo-biff8.xls");
-    EXPECT_FALSE(r.ok);
-    for (const char* dice : {"fila 3, columna A («X1»)", "fila 4, columna D («99»)", "fila 5, columna E («abc»)",
-                             "fila 6, columna F", "el número más grande que admite", "fila 7, columna B («123456789»): admite 8 caracteres"})
-        EXPECT_TRUE(r.mensaje.contains(QString::fromUtf8(dice))) << dice << "\n" << r.mensaje.toStdString();
-    EXPECT_FALSE(r.mensaje.contains(QStringLiteral("fila 2,"))) << "a good row is no fault";
-    EXPECT_EQ(EnDatos(tablas::kMercanci), antes) << "nothing appended";
-    for (const auto& [libro, dice] : {std::pair{"sin-hoja1.xls", "no tiene la hoja «Hoja1»"}, {nullptr, "No se encontró el libro «mercancia.xls»"},
-                                      {"genera.sh", "no se pudo leer"}}) {
+    QFile cortado(datos.filePath("cortado.xls"));
+    ASSERT_TRUE(cortado.open(QIODevice::WriteOnly));
+    QString error;
+    cortado.write(LeeArchivo(QStringLiteral(LORUM_DIR_LIBROS "/tipos-biff8.xls"), &error).left(9000));
+    cortado.close();
+    for (const auto& [libro, dice] : {std::pair{"sin-hoja1.xls", "Libro «mercancia.xls»: no tiene la hoja «Hoja1» (sus hojas: «Mercancias»)"},
+                                      {nullptr, "No se encontró el libro «mercancia.xls» (ni «mercancia.xlsx»"},
+                                      {"genera.sh", "no es un libro de Excel (.xls, .xlsx) ni de OpenDocument"}}) {
         r = Importa_(libro);
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(r.mensaje.contains(QString::fromUtf8(dice))) << r.mensaje.toStdString();
+        EXPECT_TRUE(r.mensaje.endsWith(QStringLiteral("No se importó ninguna partida."))) << r.mensaje.toStdString();
         EXPECT_EQ(EnDatos(tablas::kMercanci), antes);
     }
+    OrigenDatos hoja;
+    Cursor m = AbreCursor(datos.path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
+    r = ImportaMercancias(hoja, m, datos.path(), datos.filePath("cortado.xls"));
+    EXPECT_TRUE(r.mensaje.startsWith(QStringLiteral("Libro «cortado.xls»: está dañado"))) << r.mensaje.toStdString();
+    EXPECT_EQ(EnDatos(tablas::kMercanci), antes);
 }

@@ -1,49 +1,76 @@
 #!/usr/bin/env bash
-# Writes the test workbooks with independent writers: gnumeric's ssconvert (Excel 5.0/95, BIFF5, and
-# Excel 97, BIFF8) from CSV, and python3-xlwt (BIFF8). Run once by hand; CI uses the files kept here.
-# Needs: apt-get install gnumeric python3-xlwt
+# Writes the test workbooks with independent writers: python3-openpyxl and python3-xlsxwriter
+# (.xlsx), python3-xlwt (Excel 97, BIFF8), and gnumeric's ssconvert, which computes the formulas and
+# writes Excel 5.0/95 (BIFF5), Excel 97 (BIFF8), .xlsx, .ods and .csv. Run once by hand; CI uses the
+# files kept here. Needs: apt-get install gnumeric python3-openpyxl python3-xlsxwriter python3-xlwt
 set -euo pipefail
 cd "$(dirname "$0")"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+py=/usr/bin/python3
 
-libro() {  # name, then the rows of sheet "Hoja1" as CSV
-    local nombre=$1; shift
-    mkdir -p "$tmp/$nombre"
-    # The sheet takes the name of the file it comes from: "Hoja1".
-    printf '%s\n' "$@" > "$tmp/$nombre/Hoja1"
-    for biff in 7 8; do
-        ssconvert -I Gnumeric_stf:stf_csvtab -T "Gnumeric_Excel:excel_biff$biff" "$tmp/$nombre/Hoja1" \
-            "${nombre}-biff$([ $biff = 7 ] && echo 5 || echo 8).xls" >/dev/null 2>&1
+# The cell kinds, in column B of sheet "Hoja1": openpyxl stores formulas without their results.
+$py - <<'PY'
+import datetime, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = 'Hoja1'
+for fila in [('Caso', 'Valor'), ('numero', 2.5), ('entero', 100), ('texto', 'CAÑA DE AZÚCAR €'),
+             ('formula_numero', '=2*50'), ('formula_texto', '="AB"&"CD"'), ('formula_logico', '=1>0'),
+             ('formula_error', '=1/0'), ('logico', True), ('error', '#N/A'),
+             ('fecha', datetime.datetime(2026, 12, 7)), ('vacio', None), ('largo', 'X' * 9000 + 'Ñ')]:
+    ws.append(list(fila))
+ws['B11'].number_format = 'dd/mm/yyyy'
+wb.save('tipos-openpyxl.xlsx')
+PY
+convierte() {  # source, then pairs of exporter and file
+    local fuente=$1; shift
+    while [ $# -gt 0 ]; do
+        ssconvert --recalc -T "$1" "$fuente" "$2" >/dev/null 2>&1
+        shift 2
     done
 }
+convierte tipos-openpyxl.xlsx Gnumeric_Excel:excel_biff7 tipos-biff5.xls Gnumeric_Excel:excel_biff8 tipos-biff8.xls \
+    Gnumeric_Excel:xlsx tipos-gnumeric.xlsx Gnumeric_OpenCalc:openoffice tipos.ods
 
-encabezado='Partida,Fraccion,Descripcion,Unidad,Cantidad,Valor'
-# Three items, an empty A that ends the import, and a row after it that is never read.
-libro basico "$encabezado" '1,01011001,CABALLOS DE RAZA,1,2.5,100' '2,01011002,VACAS LECHERAS,0,1,50' \
-    '3,01011003,"OVEJAS, CORDEROS",,,' ',,,,,' '9,99999999,NO SE LEE,1,1,1'
-# The first item row has no item number: nothing is imported.
-libro vacio "$encabezado" ',01011001,SIN PARTIDA,1,1,1' '2,01011002,TAMPOCO,1,1,1'
-# A value longer than 15 characters is cut, as the totals are.
-libro largo "$encabezado" '1,01011001,PRECISION,6,1234567.123456789,1234567.123456789'
-# Every kind of fault; nothing may be appended.
-libro malo "$encabezado" '1,01011001,BIEN,1,1,1' 'X1,01011002,PARTIDA MALA,1,1,1' '3,01011003,UNIDAD QUE NO HAY,99,1,1' \
-    '4,01011004,CANTIDAD MALA,1,abc,1' '5,01011005,VALOR ENORME,1,1,1e20' '6,123456789,FRACCION LARGA,1,1,1'
-
-/usr/bin/python3 - <<'PY'
-import xlwt
+# The same three items in every format. Row 5 has an empty A, which ends the import; row 6 is never read.
+$py - <<'PY'
+import openpyxl, xlsxwriter, xlwt, csv
+filas = [('Partida', 'Fraccion', 'Descripcion', 'Unidad', 'Cantidad', 'Valor'),
+         (1, '01011001', 'CABALLOS DE RAZA', 1, 2.5, 100), (2, '01011002', 'VACAS LECHERAS', 0, 1, 50),
+         (3, 1011003, 'OVEJAS, CORDEROS "FINAS"', None, None, None), (None,) * 6,
+         (9, '99999999', 'NO SE LEE', 1, 1, 1)]
+wb = openpyxl.Workbook()
+wb.active.title = 'Hoja1'
+for f in filas:
+    wb.active.append(list(f))
+wb.save('basico-openpyxl.xlsx')
+# xlsxwriter keeps texts in the shared-string table and writes formulas with a result.
+x = xlsxwriter.Workbook('basico-xlsxwriter.xlsx')
+h = x.add_worksheet('Hoja1')
+for r, f in enumerate(filas):
+    for c, v in enumerate(f):
+        if v is not None:
+            h.write(r, c, v)
+h.write_formula('F2', '=40*2.5', None, 100)
+x.close()
 libro = xlwt.Workbook(encoding='utf-8')
 hoja = libro.add_sheet('Hoja1')
-for c, t in enumerate(['Partida', 'Fraccion', 'Descripcion', 'Unidad', 'Cantidad', 'Valor']):
-    hoja.write(0, c, t)
-filas = [(1, '01011001', 'CABALLOS DE RAZA', 1, 2.5, 100), (2, '01011002', 'VACAS LECHERAS', 0, 1, 50),
-         (3, '01011003', 'OVEJAS, CORDEROS', None, None, None)]
-for f, fila in enumerate(filas, start=1):
-    for c, v in enumerate(fila):
+for r, f in enumerate(filas):
+    for c, v in enumerate(f):
         if v is not None:
-            hoja.write(f, c, v)
+            hoja.write(r, c, v)
 libro.save('basico-xlwt.xls')
+# A spreadsheet on Windows in Spanish writes ";" and Windows-1252.
+with open('basico-excel.csv', 'w', newline='', encoding='cp1252') as s:
+    csv.writer(s, delimiter=';').writerows(['' if v is None else v for v in f] for f in filas)
+# The only sheet of a workbook without "Hoja1".
+otro = openpyxl.Workbook()
+otro.active.title = 'Mercancias'
+for f in filas:
+    otro.active.append(list(f))
+otro.save('una-hoja.xlsx')
 otro = xlwt.Workbook(encoding='utf-8')
 otro.add_sheet('Mercancias').write(0, 0, 'Partida')
 otro.save('sin-hoja1.xls')
 PY
+convierte basico-openpyxl.xlsx Gnumeric_Excel:excel_biff7 basico-biff5.xls Gnumeric_Excel:excel_biff8 basico-biff8.xls \
+    Gnumeric_OpenCalc:openoffice basico.ods Gnumeric_stf:stf_csv basico.csv

@@ -1,0 +1,415 @@
+// Office Open XML (.xlsx) and OpenDocument (.ods) workbooks: a zip archive of XML parts, read as a
+// stream so that memory follows the cells of columns A to F, not the size of the parts.
+
+#include "Libro.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QXmlStreamReader>
+#include <cmath>
+#include <map>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+
+namespace lorum {
+
+namespace {
+
+[[noreturn]] void Danado(const QString& que) { throw ErrorLibro(QStringLiteral("está dañado: %1").arg(que)); }
+
+[[noreturn]] void Desproporcionado(const LimitesLibro& l) {
+    throw ErrorLibro(QStringLiteral("está fuera de proporción (más de %1 partes, o más de %2 MB al descomprimirlo); "
+                                    "no se lee.")
+                         .arg(l.entradas)
+                         .arg(l.inflado / (1024 * 1024)));
+}
+
+// A part of the archive as a device that stops when the whole read exceeds the bound.
+class Parte : public QIODevice {
+public:
+    Parte(QuaZip& zip, qint64& leidos, qint64 limite) : f_(&zip), leidos_(leidos), limite_(limite) {}
+    bool Abre() {
+        if (!f_.open(QIODevice::ReadOnly)) return false;
+        return open(QIODevice::ReadOnly);
+    }
+    bool excedido() const { return excedido_; }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* datos, qint64 max) override {
+        const qint64 n = f_.read(datos, max);
+        if (n > 0 && (leidos_ += n) > limite_) {
+            excedido_ = true;
+            return -1;
+        }
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QuaZipFile f_;
+    qint64& leidos_;
+    qint64 limite_;
+    bool excedido_ = false;
+};
+
+class Archivo {
+public:
+    Archivo(const QByteArray& datos, const LimitesLibro& limites) : buffer_(), limites_(limites) {
+        buffer_.setData(datos);
+        zip_.setIoDevice(&buffer_);
+        if (!zip_.open(QuaZip::mdUnzip)) Danado(QStringLiteral("el archivo comprimido no se puede abrir."));
+        if (zip_.getEntriesCount() > limites.entradas) Desproporcionado(limites);
+        for (const QuaZipFileInfo64& i : zip_.getFileInfoList64()) tamanos_[i.name.toLower()] = qint64(i.uncompressedSize);
+    }
+    bool Tiene(const QString& nombre) const { return tamanos_.count(nombre.toLower()) > 0; }
+
+    // Parses a part, calling `cada` for each token; false when the part is not there.
+    template <class F>
+    bool Lee(const QString& nombre, F&& cada) {
+        const auto it = tamanos_.find(nombre.toLower());
+        if (it == tamanos_.end()) return false;
+        if (it->second < 0 || it->second > limites_.inflado - leidos_) Desproporcionado(limites_);
+        if (!zip_.setCurrentFile(nombre, QuaZip::csInsensitive)) Danado(QStringLiteral("falta la parte «%1».").arg(nombre));
+        Parte p(zip_, leidos_, limites_.inflado);
+        if (!p.Abre()) Danado(QStringLiteral("la parte «%1» no se puede leer.").arg(nombre));
+        QXmlStreamReader x(&p);
+        while (!x.atEnd()) {
+            x.readNext();
+            if (x.hasError()) break;
+            cada(x);
+        }
+        if (p.excedido()) Desproporcionado(limites_);
+        if (x.hasError()) Danado(QStringLiteral("la parte «%1» no es XML válido (%2).").arg(nombre, x.errorString()));
+        return true;
+    }
+
+private:
+    QBuffer buffer_;
+    QuaZip zip_;
+    LimitesLibro limites_;
+    std::map<QString, qint64> tamanos_;
+    qint64 leidos_ = 0;
+};
+
+double Numero(QStringView t) {
+    bool ok = false;
+    const double d = t.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(d)) Danado(QStringLiteral("«%1» no es un número.").arg(t.left(40)));
+    return d;
+}
+
+// An ISO date or date-time as a spreadsheet's serial number.
+std::optional<double> SerieDeFecha(QStringView t) {
+    QDateTime f = QDateTime::fromString(t.left(19).toString(), Qt::ISODate);
+    if (!f.isValid()) f = QDateTime(QDate::fromString(t.left(10).toString(), Qt::ISODate), QTime(0, 0));
+    if (!f.isValid()) return std::nullopt;
+    double serie = double(QDate(1899, 12, 30).daysTo(f.date())) + f.time().msecsSinceStartOfDay() / 86400000.0;
+    if (serie < 61) serie -= 1;  // spreadsheets count a 29th of February 1900
+    return serie;
+}
+
+bool EsCodigoDeError(const QString& t) {
+    static const QStringList codigos = {QStringLiteral("#NULL!"), QStringLiteral("#DIV/0!"), QStringLiteral("#VALUE!"),
+                                        QStringLiteral("#REF!"),  QStringLiteral("#NAME?"),  QStringLiteral("#NUM!"),
+                                        QStringLiteral("#N/A")};
+    return codigos.contains(t);
+}
+
+// "B12" as column 1 and row 12; a missing part is -1.
+std::pair<int, int> Referencia(QStringView r) {
+    int col = 0, fila = 0;
+    qsizetype i = 0;
+    for (; i < r.size() && r[i].isLetter() && col <= 16384; ++i) col = col * 26 + (r[i].toUpper().unicode() - u'A' + 1);
+    for (; i < r.size() && r[i].isDigit() && fila <= Hoja::kUltimaFila; ++i) fila = fila * 10 + r[i].digitValue();
+    return {col - 1, fila > 0 ? fila : -1};
+}
+
+QString Atributo(const QXmlStreamReader& x, QLatin1StringView nombre) {
+    for (const QXmlStreamAttribute& a : x.attributes())
+        if (a.name() == nombre) return a.value().toString();
+    return {};
+}
+
+// ---- Office Open XML ----
+
+Libro LeeXlsx(Archivo& a, const LimitesLibro& limites) {
+    struct Declarada {
+        QString nombre, id;
+    };
+    std::vector<Declarada> declaradas;
+    bool fecha1904 = false;
+    a.Lee(QStringLiteral("xl/workbook.xml"), [&](QXmlStreamReader& x) {
+        if (!x.isStartElement()) return;
+        if (x.name() == QLatin1String("sheet")) {
+            QString id;
+            for (const QXmlStreamAttribute& at : x.attributes())
+                if (at.name() == QLatin1String("id") && !at.namespaceUri().isEmpty()) id = at.value().toString();
+            declaradas.push_back({Atributo(x, QLatin1String("name")), id});
+        } else if (x.name() == QLatin1String("workbookPr")) {
+            const QString d = Atributo(x, QLatin1String("date1904"));
+            fecha1904 = d == QLatin1String("1") || d == QLatin1String("true");
+        }
+    });
+    std::map<QString, QString> destinos;
+    QString partesDeTextos = QStringLiteral("xl/sharedStrings.xml"), estilos = QStringLiteral("xl/styles.xml");
+    auto ruta = [](QString t) {
+        if (t.startsWith(u'/')) return t.mid(1);
+        return QStringLiteral("xl/") + t;
+    };
+    a.Lee(QStringLiteral("xl/_rels/workbook.xml.rels"), [&](QXmlStreamReader& x) {
+        if (!x.isStartElement() || x.name() != QLatin1String("Relationship")) return;
+        const QString destino = ruta(Atributo(x, QLatin1String("Target"))), tipo = Atributo(x, QLatin1String("Type"));
+        destinos[Atributo(x, QLatin1String("Id"))] = destino;
+        if (tipo.endsWith(QLatin1String("/sharedStrings"))) partesDeTextos = destino;
+        if (tipo.endsWith(QLatin1String("/styles"))) estilos = destino;
+    });
+    std::vector<QString> textos;
+    {
+        QString actual;
+        int fonetica = 0;
+        bool enT = false;
+        a.Lee(partesDeTextos, [&](QXmlStreamReader& x) {
+            if (x.isStartElement()) {
+                if (x.name() == QLatin1String("si")) actual.clear();
+                else if (x.name() == QLatin1String("rPh")) ++fonetica;
+                else if (x.name() == QLatin1String("t")) enT = true;
+            } else if (x.isEndElement()) {
+                if (x.name() == QLatin1String("si")) textos.push_back(actual);
+                else if (x.name() == QLatin1String("rPh")) --fonetica;
+                else if (x.name() == QLatin1String("t")) enT = false;
+            } else if (x.isCharacters() && enT && fonetica == 0) {
+                actual += x.text();
+            }
+        });
+    }
+    std::vector<bool> xfFecha;
+    {
+        std::map<int, QString> formatos;
+        std::vector<int> xfs;
+        bool enXfs = false;
+        a.Lee(estilos, [&](QXmlStreamReader& x) {
+            if (x.isStartElement()) {
+                if (x.name() == QLatin1String("numFmt"))
+                    formatos[Atributo(x, QLatin1String("numFmtId")).toInt()] = Atributo(x, QLatin1String("formatCode"));
+                else if (x.name() == QLatin1String("cellXfs")) enXfs = true;
+                else if (enXfs && x.name() == QLatin1String("xf")) xfs.push_back(Atributo(x, QLatin1String("numFmtId")).toInt());
+            } else if (x.isEndElement() && x.name() == QLatin1String("cellXfs")) {
+                enXfs = false;
+            }
+        });
+        for (int f : xfs) xfFecha.push_back(EsFormatoDeFecha(f, formatos.count(f) ? formatos[f] : QString()));
+    }
+
+    Libro libro;
+    libro.formato = FormatoLibro::Xlsx;
+    for (const Declarada& d : declaradas) {
+        Hoja h;
+        h.nombre = d.nombre;
+        h.limite = limites.filas;
+        const auto destino = destinos.find(d.id);
+        if (destino == destinos.end()) Danado(QStringLiteral("la hoja «%1» no está en el archivo.").arg(d.nombre));
+        int fila = 0, col = -1;
+        // The cell being read.
+        QString tipo, valor, enLinea;
+        int estilo = 0;
+        bool hayValor = false, hayFormula = false, enV = false, enT = false;
+        const bool esta = a.Lee(destino->second, [&](QXmlStreamReader& x) {
+            if (x.isStartElement()) {
+                const auto n = x.name();
+                if (n == QLatin1String("row")) {
+                    const QString r = Atributo(x, QLatin1String("r"));
+                    fila = r.isEmpty() ? fila + 1 : r.toInt();
+                    col = -1;
+                } else if (n == QLatin1String("c")) {
+                    const auto [c, f] = Referencia(Atributo(x, QLatin1String("r")));
+                    col = c >= 0 ? c : col + 1;
+                    if (f > 0) fila = f;
+                    tipo = Atributo(x, QLatin1String("t"));
+                    estilo = Atributo(x, QLatin1String("s")).toInt();
+                    valor.clear(), enLinea.clear();
+                    hayValor = hayFormula = false;
+                } else if (n == QLatin1String("v")) {
+                    enV = true;
+                } else if (n == QLatin1String("f")) {
+                    hayFormula = true;
+                } else if (n == QLatin1String("t")) {
+                    enT = true;
+                    hayValor = true;
+                }
+            } else if (x.isCharacters()) {
+                if (enV) valor += x.text();
+                else if (enT) enLinea += x.text();
+            } else if (x.isEndElement()) {
+                const auto n = x.name();
+                if (n == QLatin1String("v")) {
+                    enV = false;
+                    // An empty value is none, unless it is a formula's empty text.
+                    hayValor = !valor.isEmpty() || tipo == QLatin1String("str");
+                }
+                else if (n == QLatin1String("t")) enT = false;
+                else if (n == QLatin1String("c") && col < Hoja::kColumnas) {
+                    Celda c;
+                    if (!hayValor) {
+                        if (hayFormula) c.tipo = Celda::Tipo::SinCalcular;
+                    } else if (tipo == QLatin1String("s")) {
+                        const qsizetype i = qsizetype(Numero(valor));
+                        if (i < 0 || i >= qsizetype(textos.size())) Danado(QStringLiteral("una celda usa un texto que el libro no tiene."));
+                        c = Celda::DeTexto(textos[size_t(i)]);
+                    } else if (tipo == QLatin1String("inlineStr")) {
+                        c = Celda::DeTexto(enLinea);
+                    } else if (tipo == QLatin1String("str")) {
+                        c = Celda::DeTexto(valor);
+                    } else if (tipo == QLatin1String("b")) {
+                        c = Celda::DeLogico(valor.trimmed() == QLatin1String("1") || valor.trimmed() == QLatin1String("true"));
+                    } else if (tipo == QLatin1String("e")) {
+                        c = Celda::DeError(valor.trimmed());
+                    } else if (tipo == QLatin1String("d")) {
+                        const auto s = SerieDeFecha(valor.trimmed());
+                        c = s ? Celda::DeFecha(*s) : Celda::DeTexto(valor);
+                    } else {
+                        const double n2 = Numero(valor);
+                        const bool fecha = estilo >= 0 && size_t(estilo) < xfFecha.size() && xfFecha[size_t(estilo)];
+                        c = fecha ? Celda::DeFecha(fecha1904 ? n2 + 1462 : n2) : Celda::DeNumero(n2);
+                    }
+                    c.formula = hayFormula;
+                    h.pon(fila, col, std::move(c));
+                }
+            }
+        });
+        if (!esta) Danado(QStringLiteral("falta la hoja «%1».").arg(d.nombre));
+        libro.hojas.push_back(std::move(h));
+    }
+    return libro;
+}
+
+// ---- OpenDocument ----
+
+Libro LeeOds(Archivo& a, const LimitesLibro& limites) {
+    Libro libro;
+    libro.formato = FormatoLibro::Ods;
+    Hoja* h = nullptr;
+    qint64 fila = 0, col = 0, repiteFilas = 1, repiteCeldas = 1;
+    Hoja::Fila renglon;
+    bool renglonConDatos = false;
+    Celda celda;
+    bool enCelda = false, tomaTexto = false;  // the cell's text comes from its paragraphs
+    int parrafos = 0, enP = 0, nota = 0;
+    const bool esta = a.Lee(QStringLiteral("content.xml"), [&](QXmlStreamReader& x) {
+        const auto n = x.name();
+        if (x.isStartElement()) {
+            if (nota > 0 || n == QLatin1String("annotation")) {
+                ++nota;  // a comment's text is not the cell's
+                return;
+            }
+            if (n == QLatin1String("table") && x.namespaceUri().endsWith(QLatin1String(":table:1.0"))) {
+                libro.hojas.push_back({});
+                h = &libro.hojas.back();
+                h->nombre = Atributo(x, QLatin1String("name"));
+                h->limite = limites.filas;
+                fila = 0;
+            } else if (n == QLatin1String("table-row")) {
+                repiteFilas = std::clamp<qint64>(Atributo(x, QLatin1String("number-rows-repeated")).toLongLong(), 1, Hoja::kUltimaFila);
+                col = 0;
+                renglon = {};
+                renglonConDatos = false;
+            } else if (n == QLatin1String("table-cell") || n == QLatin1String("covered-table-cell")) {
+                repiteCeldas = std::clamp<qint64>(Atributo(x, QLatin1String("number-columns-repeated")).toLongLong(), 1, 16384);
+                celda = {};
+                enCelda = true;
+                tomaTexto = false;
+                parrafos = 0;
+                if (col >= Hoja::kColumnas) return;
+                QString tipo, error;
+                bool formula = false;
+                for (const QXmlStreamAttribute& at : x.attributes()) {
+                    if (at.name() == QLatin1String("value-type")) {
+                        if (at.namespaceUri().endsWith(QLatin1String(":office:1.0"))) tipo = at.value().toString();
+                        else if (at.value() == QLatin1String("error")) error = QStringLiteral("error");
+                    } else if (at.name() == QLatin1String("formula")) {
+                        formula = true;
+                    }
+                }
+                auto valor = [&](const char* nombre) { return Atributo(x, QLatin1String(nombre)); };
+                if (!error.isEmpty()) {
+                    celda.tipo = Celda::Tipo::Error;
+                    tomaTexto = true;
+                } else if (tipo == QLatin1String("float") || tipo == QLatin1String("percentage") || tipo == QLatin1String("currency")) {
+                    celda = Celda::DeNumero(Numero(valor("value")));
+                } else if (tipo == QLatin1String("date")) {
+                    const auto s = SerieDeFecha(valor("date-value"));
+                    if (!s) Danado(QStringLiteral("«%1» no es una fecha.").arg(valor("date-value").left(40)));
+                    celda = Celda::DeFecha(*s);
+                } else if (tipo == QLatin1String("time")) {
+                    celda = Celda::DeFecha(0);
+                    celda.texto = valor("time-value");
+                } else if (tipo == QLatin1String("boolean")) {
+                    celda = Celda::DeLogico(valor("boolean-value") == QLatin1String("true"));
+                } else if (tipo == QLatin1String("string")) {
+                    celda.tipo = Celda::Tipo::Texto;
+                    if (x.attributes().hasAttribute(QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0"),
+                                                    QStringLiteral("string-value")))
+                        celda.texto = valor("string-value");
+                    else
+                        tomaTexto = true;
+                    // Some writers store a formula's error as its text.
+                    if (formula && EsCodigoDeError(celda.texto)) celda.tipo = Celda::Tipo::Error;
+                } else if (formula) {
+                    celda.tipo = Celda::Tipo::SinCalcular;
+                } else {
+                    tomaTexto = true;  // text without a declared kind is text
+                }
+                celda.formula = formula;
+            } else if (enCelda && n == QLatin1String("p")) {
+                ++enP;
+                if (tomaTexto && parrafos++ > 0) celda.texto += u'\n';
+            } else if (enCelda && tomaTexto && n == QLatin1String("s")) {
+                celda.texto += QString(std::clamp(Atributo(x, QLatin1String("c")).toInt(), 1, 1000), u' ');
+            } else if (enCelda && tomaTexto && n == QLatin1String("tab")) {
+                celda.texto += u'\t';
+            } else if (enCelda && tomaTexto && n == QLatin1String("line-break")) {
+                celda.texto += u'\n';
+            }
+        } else if (x.isEndElement()) {
+            if (nota > 0) {
+                --nota;
+                return;
+            }
+            if (n == QLatin1String("p") && enP > 0) {
+                --enP;
+                if (enP == 0 && celda.formula && celda.tipo == Celda::Tipo::Texto && EsCodigoDeError(celda.texto))
+                    celda.tipo = Celda::Tipo::Error;
+            } else if (n == QLatin1String("table-cell") || n == QLatin1String("covered-table-cell")) {
+                enCelda = false;
+                enP = 0;
+                if (tomaTexto && celda.tipo == Celda::Tipo::Vacia && parrafos > 0) celda.tipo = Celda::Tipo::Texto;
+                for (qint64 k = 0; k < repiteCeldas && col + k < Hoja::kColumnas; ++k) {
+                    renglon[size_t(col + k)] = celda;
+                    renglonConDatos = renglonConDatos || celda.tipo != Celda::Tipo::Vacia;
+                }
+                col += repiteCeldas;
+            } else if (n == QLatin1String("table-row")) {
+                for (qint64 k = 0; renglonConDatos && h && k < repiteFilas && fila + 1 + k <= Hoja::kUltimaFila; ++k)
+                    for (int c = 0; c < Hoja::kColumnas; ++c) h->pon(int(fila + 1 + k), c, renglon[size_t(c)]);
+                fila += repiteFilas;
+            } else if (n == QLatin1String("table")) {
+                h = nullptr;
+            }
+        } else if (x.isCharacters() && enCelda && tomaTexto && enP > 0 && nota == 0) {
+            celda.texto += x.text();
+        }
+    });
+    if (!esta) Danado(QStringLiteral("falta su contenido (content.xml)."));
+    return libro;
+}
+
+}  // namespace
+
+Libro LeeZip(const QByteArray& datos, const LimitesLibro& limites) {
+    Archivo a(datos, limites);
+    if (a.Tiene(QStringLiteral("xl/workbook.xml"))) return LeeXlsx(a, limites);
+    if (a.Tiene(QStringLiteral("content.xml"))) return LeeOds(a, limites);
+    throw ErrorLibro(QStringLiteral("no es un libro de cálculo: guárdelo como .xlsx, .ods o .xls."));
+}
+
+}  // namespace lorum
