@@ -53,6 +53,15 @@ void BM_ImportarLibro(benchmark::State& estado) {
 }
 BENCHMARK(BM_ImportarLibro)->Unit(benchmark::kMillisecond);
 
+// The workbook reader alone, on the bytes of the file.
+void BM_LeerLibro(benchmark::State& estado) {
+    QFile f(libro());
+    if (!f.open(QIODevice::ReadOnly)) estado.SkipWithError("libro");
+    const QByteArray bytes = f.readAll();
+    for (auto _ : estado) benchmark::DoNotOptimize(LeeLibro(bytes).hojas.size());
+}
+BENCHMARK(BM_LeerLibro)->Unit(benchmark::kMillisecond);
+
 // Delivery of a request with the workbook's items to a folder, and its recovery back (with the
 // checks of every table on the medium). Each copy is flushed to the disk, so the figure depends on it.
 void BM_EntregarYRecuperar(benchmark::State& estado) {

@@ -1,17 +1,87 @@
+#include "CarpetaDatos.h"
 #include "Inicia.h"
 #include "MensajesQt.h"
 #include "ServicioSonido.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QProcessEnvironment>
+#include <QSocketNotifier>
+#include <QTemporaryFile>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kAyuda[] =
+    "Uso: lorum [opciones]\n"
+    "Captura de la Solicitud de Permiso de Importación o Exportación y de Modificaciones.\n"
+    "\n"
+    "Opciones:\n"
+    "  --datos CARPETA      carpeta de la solicitud y de los catálogos (también LORUM_DATOS);\n"
+    "                       sin ella, la del programa si es suya y se puede escribir, si no\n"
+    "                       ~/.local/share/lorum\n"
+    "  --unidad-a CARPETA   carpeta de la unidad de entrega, la «unidad A:» (también\n"
+    "                       LORUM_UNIDAD_A); sin ella, /media/floppy\n"
+    "  --version            muestra la versión y termina\n"
+    "  --help               muestra esta ayuda y termina\n";
+
+// SIGTERM and SIGINT (a session that ends, Ctrl+C in a terminal) end the run as the event loop's
+// quit does, through a socket the handler writes one byte to.
+int gTuberia[2] = {-1, -1};
+void AlTerminar(int) {
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(gTuberia[0], &c, 1);
+}
+
+bool Escribible(const QString& carpeta) {
+    QTemporaryFile prueba(QDir(carpeta).filePath(QStringLiteral(".lorum-escritura-XXXXXX")));
+    return prueba.open();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window system is touched, as desktop programs do.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("lorum %s\n", LORUM_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kAyuda, stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LORUM"));
     QApplication::setApplicationVersion(lorum::Inicia::kVersion);
+    QApplication::setDesktopFileName(QStringLiteral("lorum"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lorum/lorum.png")));
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gTuberia) == 0) {
+        auto* aviso = new QSocketNotifier(gTuberia[1], QSocketNotifier::Read, &app);
+        // exit(), not quit(): the window's closing questions are for the user, not for a session that ends.
+        QObject::connect(aviso, &QSocketNotifier::activated, &app, [] { QApplication::exit(0); });
+        struct sigaction s {};
+        s.sa_handler = AlTerminar;
+        sigemptyset(&s.sa_mask);
+        s.sa_flags = SA_RESTART;
+        sigaction(SIGTERM, &s, nullptr);
+        sigaction(SIGINT, &s, nullptr);
+    }
+
     lorum::Inicia::TraduceQt();
     lorum::MensajesQt mensajes;
     lorum::ServicioSonido sonido;
     lorum::Inicia inicia(mensajes, sonido);
-    if (!inicia.Main(QApplication::applicationDirPath())) return 1;
+    const lorum::CarpetaDatos datos = lorum::EligeCarpetaDatos(
+        QApplication::arguments(), QProcessEnvironment::systemEnvironment().value(QStringLiteral("LORUM_DATOS")),
+        QApplication::applicationDirPath(), lorum::CarpetaDeUsuario(), Escribible);
+    if (!inicia.Main(datos.ruta, datos.instalada)) return 1;
     return app.exec();
 }

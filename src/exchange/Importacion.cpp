@@ -58,18 +58,22 @@ std::optional<double> NumeroDe(const Celda& c) {
 
 bool EsEntero(double d) { return std::isfinite(d) && std::floor(d) == d && std::fabs(d) < 1e15; }
 
-// A field of the new item, with the cell it comes from (for the fault's message); no column for the
+// The item table's fields the import writes.
+enum Campo { kIdmerc, kPartida, kFraccion, kDescrip, kIdum, kUnidadmed, kTotalpart, kCantidad, kPrecio, kCampos };
+constexpr const char16_t* kNombres[kCampos] = {u"idmerc", u"partida", u"fraccion", u"descrip", u"idum",
+                                               u"unidadmed", u"totalpart", u"cantidad", u"precio"};
+
+// A field of the new item, with the cell it comes from (for the fault's message); no cell for the
 // unit price, which comes from two.
 struct Dato {
-    const char16_t* campo;
+    Campo campo;
     QVariant valor;
     const char* columna;
-    QString celda;
+    const Celda* celda;
 };
 
 struct Fila {
-    int numero;  // as the spreadsheet numbers it
-    std::vector<Dato> campos;
+    QByteArray registro;
     double cantidad = 0;
     double valor = 0;
 };
@@ -139,15 +143,22 @@ ResultadoImportacion ImportaHoja(const Hoja& hoja, const QString& nombre, Cursor
     std::vector<Fila> filas;
     std::map<qint64, std::optional<QString>> unidades;  // each key looked up once
     try {
+        // Each row is set on a scratch record: what does not fit is a fault of the sheet, and the
+        // record of a good row is the one appended.
         Cursor ensayo = mercanci.Clone();
+        int posicion[kCampos];
+        for (int i = 0; i < kCampos; ++i)
+            if ((posicion[i] = ensayo.IndiceCampo(kNombres[i])) < 0)
+                throw ErrorTabla(QStringLiteral("La tabla de partidas no tiene el campo «%1».").arg(QString::fromUtf16(kNombres[i])));
+        std::vector<Dato> campos;
         // Row 1 holds the headings; the items start on row 2 and end at the first empty item number.
         for (int numero = 2; numero <= Hoja::kUltimaFila; ++numero) {
             const Celda &a = hoja.celda(numero, 0), &b = hoja.celda(numero, 1), &c = hoja.celda(numero, 2),
                         &d = hoja.celda(numero, 3), &e = hoja.celda(numero, 4), &v = hoja.celda(numero, 5);
-            if (TextoDe(a).isEmpty()) break;
-            Fila f{numero, {}, 0, 0};
+            if (a.tipo == Celda::Tipo::Vacia || (a.tipo == Celda::Tipo::Texto && a.texto.trimmed().isEmpty())) break;
+            const qsizetype faltasAntes = faltas.size();
             auto falta = [&](const char* columna, const Celda& celda, const QString& que) {
-                faltas << QStringLiteral("fila %1, columna %2 («%3»): %4").arg(f.numero).arg(QLatin1String(columna), TextoDe(celda), que);
+                faltas << QStringLiteral("fila %1, columna %2 («%3»): %4").arg(numero).arg(QLatin1String(columna), TextoDe(celda), que);
             };
             // A formula without a result, an error or a true/false is no item's datum in any column.
             bool inservible = false;
@@ -174,11 +185,11 @@ ResultadoImportacion ImportaHoja(const Hoja& hoja, const QString& nombre, Cursor
             } else if (b.tipo == Celda::Tipo::Fecha) {
                 falta("B", b, QStringLiteral("la celda tiene una fecha, no una fracción"));
             }
-            f.campos = {{u"idmerc", 0, "", {}},
-                        {u"partida", partida.value_or(0), "A", TextoDe(a)},
-                        {u"fraccion", fraccion, "B", TextoDe(b)},
-                        {u"descrip", TextoDe(c), "C", TextoDe(c)},
-                        {u"idum", 0, "", {}}};
+            campos = {{kIdmerc, 0, "", nullptr},
+                      {kPartida, partida.value_or(0), "A", &a},
+                      {kFraccion, fraccion, "B", &b},
+                      {kDescrip, TextoDe(c), "C", &c},
+                      {kIdum, 0, "", nullptr}};
             if (clave && *clave != 0) {
                 if (!EsEntero(*clave)) {
                     falta("D", d, QStringLiteral("la clave de unidad debe ser un número entero"));
@@ -189,32 +200,33 @@ ResultadoImportacion ImportaHoja(const Hoja& hoja, const QString& nombre, Cursor
                                                QStringLiteral("Select U_medida from catum where cve_med = ") + TextoDeNumero(*clave));
                         it = unidades.emplace(qint64(*clave), um.Eof() ? std::nullopt : std::optional(um.Valor(0).toString())).first;
                     }
-                    if (it->second) f.campos.push_back({u"unidadmed", *it->second, "D", TextoDe(d)});
+                    if (it->second) campos.push_back({kUnidadmed, *it->second, "D", &d});
                     else falta("D", d, QStringLiteral("la unidad no está en el catálogo de unidades"));
                 }
             }
+            Fila f;
             f.cantidad = cantidad && *cantidad != 0 ? CortaNumero(*cantidad, 15) : 0;
             f.valor = valor && *valor != 0 ? CortaNumero(*valor, 15) : 0;
-            f.campos.push_back({u"totalpart", f.valor, "F", TextoDe(v)});
-            f.campos.push_back({u"cantidad", f.cantidad, "E", TextoDe(e)});
+            campos.push_back({kTotalpart, f.valor, "F", &v});
+            campos.push_back({kCantidad, f.cantidad, "E", &e});
             // The unit price, as the item grid computes it: Total / Cantidad; 0 without a quantity,
             // so that the request can be printed.
-            const double precio = f.cantidad != 0 ? CortaNumero(f.valor / f.cantidad, 12) : 0;
-            f.campos.push_back({u"precio", precio, nullptr, TextoDeNumero(precio)});
-            // Every value is tried on a scratch record: what does not fit is a fault of the sheet.
+            campos.push_back({kPrecio, f.cantidad != 0 ? CortaNumero(f.valor / f.cantidad, 12) : 0.0, nullptr, nullptr});
             ensayo.AddNew();
-            for (const Dato& dato : f.campos) {
+            for (const Dato& dato : campos) {
                 try {
-                    ensayo.SetValor(QStringView(dato.campo), dato.valor);
+                    ensayo.SetValor(posicion[dato.campo], dato.valor);
                 } catch (const ErrorTabla& error) {
                     if (error.motivo().isEmpty()) throw;
                     if (inservible) continue;  // said already
-                    if (dato.columna)
-                        faltas << QStringLiteral("fila %1, columna %2 («%3»): %4").arg(f.numero).arg(QLatin1String(dato.columna), dato.celda, error.motivo());
+                    if (dato.celda)
+                        faltas << QStringLiteral("fila %1, columna %2 («%3»): %4").arg(numero).arg(QLatin1String(dato.columna), TextoDe(*dato.celda), error.motivo());
                     else
-                        faltas << QStringLiteral("fila %1, precio unitario (valor entre cantidad, «%2»): %3").arg(f.numero).arg(dato.celda, error.motivo());
+                        faltas << QStringLiteral("fila %1, precio unitario (valor entre cantidad, «%2»): %3")
+                                      .arg(numero).arg(TextoDeNumero(dato.valor.toDouble()), error.motivo());
                 }
             }
+            if (faltas.size() == faltasAntes) f.registro = ensayo.Pendiente();
             ensayo.CancelUpdate();
             filas.push_back(std::move(f));
         }
@@ -233,14 +245,9 @@ ResultadoImportacion ImportaHoja(const Hoja& hoja, const QString& nombre, Cursor
     try {
         std::vector<QByteArray> registros;
         registros.reserve(filas.size());
-        for (const Fila& f : filas) {
-            mercanci.AddNew();
-            for (const Dato& dato : f.campos) mercanci.SetValor(QStringView(dato.campo), dato.valor);
-            registros.push_back(mercanci.Pendiente());
-        }
+        for (Fila& f : filas) registros.push_back(std::move(f.registro));
         mercanci.AgregaVarios(registros);
     } catch (const ErrorTabla& e) {
-        mercanci.CancelUpdate();
         r.mensaje = Falla(e.mensaje());
         return r;
     }

@@ -17,7 +17,7 @@ namespace lorum {
 
 namespace {
 
-constexpr char kVersion[] = "1.0.9";
+constexpr char kVersion[] = LORUM_VERSION;
 
 QLabel* Etiqueta(const char* nombre, const QString& texto, QWidget* padre) {
     auto* l = new QLabel(texto, padre);

@@ -109,6 +109,16 @@ std::optional<double> SerieDeFecha(QStringView t) {
     return serie;
 }
 
+// A cell holds at most what a spreadsheet's cell can: longer texts are cut, so that spaces written
+// as a count cannot make a small part a large text.
+constexpr qsizetype kMaxTexto = 32767;
+void Agrega(QString& a, QStringView b) {
+    if (a.size() < kMaxTexto) a.append(b.left(kMaxTexto - a.size()));
+}
+void Agrega(QString& a, QChar c, qsizetype veces = 1) {
+    if (a.size() < kMaxTexto) a.append(QString(std::min(veces, kMaxTexto - a.size()), c));
+}
+
 bool EsCodigoDeError(const QString& t) {
     static const QStringList codigos = {QStringLiteral("#NULL!"), QStringLiteral("#DIV/0!"), QStringLiteral("#VALUE!"),
                                         QStringLiteral("#REF!"),  QStringLiteral("#NAME?"),  QStringLiteral("#NUM!"),
@@ -179,7 +189,7 @@ Libro LeeXlsx(Archivo& a, const LimitesLibro& limites) {
                 else if (x.name() == QLatin1String("rPh")) --fonetica;
                 else if (x.name() == QLatin1String("t")) enT = false;
             } else if (x.isCharacters() && enT && fonetica == 0) {
-                actual += x.text();
+                Agrega(actual, x.text());
             }
         });
     }
@@ -238,8 +248,8 @@ Libro LeeXlsx(Archivo& a, const LimitesLibro& limites) {
                     hayValor = true;
                 }
             } else if (x.isCharacters()) {
-                if (enV) valor += x.text();
-                else if (enT) enLinea += x.text();
+                if (enV) Agrega(valor, x.text());
+                else if (enT) Agrega(enLinea, x.text());
             } else if (x.isEndElement()) {
                 const auto n = x.name();
                 if (n == QLatin1String("v")) {
@@ -362,13 +372,13 @@ Libro LeeOds(Archivo& a, const LimitesLibro& limites) {
                 celda.formula = formula;
             } else if (enCelda && n == QLatin1String("p")) {
                 ++enP;
-                if (tomaTexto && parrafos++ > 0) celda.texto += u'\n';
+                if (tomaTexto && parrafos++ > 0) Agrega(celda.texto, u'\n');
             } else if (enCelda && tomaTexto && n == QLatin1String("s")) {
-                celda.texto += QString(std::clamp(Atributo(x, QLatin1String("c")).toInt(), 1, 1000), u' ');
+                Agrega(celda.texto, u' ', std::max(1, Atributo(x, QLatin1String("c")).toInt()));
             } else if (enCelda && tomaTexto && n == QLatin1String("tab")) {
-                celda.texto += u'\t';
+                Agrega(celda.texto, u'\t');
             } else if (enCelda && tomaTexto && n == QLatin1String("line-break")) {
-                celda.texto += u'\n';
+                Agrega(celda.texto, u'\n');
             }
         } else if (x.isEndElement()) {
             if (nota > 0) {
@@ -396,7 +406,7 @@ Libro LeeOds(Archivo& a, const LimitesLibro& limites) {
                 h = nullptr;
             }
         } else if (x.isCharacters() && enCelda && tomaTexto && enP > 0 && nota == 0) {
-            celda.texto += x.text();
+            Agrega(celda.texto, x.text());
         }
     });
     if (!esta) Danado(QStringLiteral("falta su contenido (content.xml)."));

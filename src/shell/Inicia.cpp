@@ -10,6 +10,7 @@
 
 #include "Bienvenida.h"
 #include "Captura.h"
+#include "CarpetaDatos.h"
 #include "CorreoSendmail.h"
 #include "ControlesTexto.h"
 #include "ErrorTabla.h"
@@ -76,9 +77,15 @@ bool Inicia::DirectorioEscribible(const QString& directorio) {
     return false;
 }
 
-bool Inicia::Main(const QString& directorio) {
+bool Inicia::Main(const QString& directorio, const QString& instalada) {
     if (!UnaSolaInstancia(directorio)) return false;
     estado_.sRutaApp = QDir::cleanPath(directorio);
+    if (!instalada.isEmpty()) {
+        if (const QString falla = LlenaCarpetaDatos(estado_.sRutaApp, instalada); !falla.isEmpty()) {
+            estado_.mensajes->Muestra(falla, QString(), ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Critico);
+            return false;
+        }
+    }
     if (estado_.sUnidadA.isEmpty()) estado_.sUnidadA = UnidadA(QCoreApplication::arguments());
     estado_.sConexion = QStringLiteral("FoxPro 2.5;");
     if (!DirectorioEscribible(estado_.sRutaApp)) return false;

@@ -21,15 +21,16 @@ class ServicioSonido;
 // the start-up sequence once.
 class Inicia {
 public:
-    static inline const QString kVersion = QStringLiteral("1.0.9");
+    static inline const QString kVersion = QStringLiteral(LORUM_VERSION);
 
     // Without a mail service the machine's sendmail is used.
     Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorreo* correo = nullptr);
     ~Inicia();
 
     // The start-up sequence on a data directory; false when the program must end (a second
-    // instance, a data directory it cannot write into, a table-engine error).
-    bool Main(const QString& directorio);
+    // instance, a data directory it cannot write into, a table-engine error). With an installed
+    // copy, the directory is first brought up to date from it.
+    bool Main(const QString& directorio, const QString& instalada = {});
 
     EstadoInicia& estado() { return estado_; }
     MDICaptura* ventana() const { return ventana_.get(); }

@@ -11,6 +11,8 @@ QString TextoDeNumero(double valor) {
     if (std::isnan(valor)) return QStringLiteral("0");
     if (std::isinf(valor)) return valor > 0 ? QStringLiteral("1.79769313486232E+308") : QStringLiteral("-1.79769313486232E+308");
     if (valor == 0) return QStringLiteral("0");  // also -0
+    // A whole number of up to 15 digits is its digits: the common case, without the formatting below.
+    if (std::fabs(valor) < 1e15 && std::trunc(valor) == valor) return QString::number(qint64(valor));
 
     // Fifteen significant digits in scientific form, then laid out as a plain decimal.
     char buf[40];
@@ -68,6 +70,10 @@ double NumeroDeTexto(QStringView texto) {
     return std::isfinite(v) ? v : 0;
 }
 
-double CortaNumero(double valor, int caracteres) { return NumeroDeTexto(TextoDeNumero(valor).left(caracteres)); }
+double CortaNumero(double valor, int caracteres) {
+    // A whole number whose digits fit stays as it is.
+    if (std::fabs(valor) < 1e14 && std::trunc(valor) == valor && QString::number(qint64(valor)).size() <= caracteres) return valor == 0 ? 0.0 : valor;
+    return NumeroDeTexto(TextoDeNumero(valor).left(caracteres));
+}
 
 }  // namespace lorum

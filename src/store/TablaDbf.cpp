@@ -486,7 +486,7 @@ qint64 TablaDbf::AgregaVarios(const std::vector<QByteArray>& registros) {
     if (!archivo.seek(1) || archivo.write(encabezado) != encabezado.size() || !AseguraArchivo(archivo))
         Falla(QStringLiteral("no se pudo actualizar el encabezado (%1).").arg(archivo.errorString()));
     PuntoDeCorte();
-    datos_.append(bloque.left(bloque.size() - 1));
+    datos_.append(bloque.constData(), bloque.size() - 1);
     for (const QByteArray& r : registros) numBorrados_ += r[0] == '*';
     numRegistros_ += nuevos;
     Sella();

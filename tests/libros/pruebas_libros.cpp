@@ -65,9 +65,14 @@ TEST(Libros, CadaTipoDeCeldaEnCadaFormato) {
         {"vacio", {T::Vacia, ""}},
         {"largo", {T::Texto, largo}},  // in BIFF8, a shared string that goes on in CONTINUE records
     };
-    for (const char* archivo : {"tipos-biff5.xls", "tipos-biff8.xls", "tipos-gnumeric.xlsx", "tipos.ods", "tipos-openpyxl.xlsx"}) {
+    // Excel 5.0 strings are of one byte whatever the code page says: 1200 (Unicode) is read as Windows-1252.
+    QByteArray cp1200 = Lee(QStringLiteral("tipos-biff5.xls"));
+    const qsizetype pagina = cp1200.indexOf(QByteArray("\x42\x00\x02\x00", 4));
+    ASSERT_GT(pagina, 0);
+    qToLittleEndian<quint16>(1200, cp1200.data() + pagina + 4);
+    for (const char* archivo : {"tipos-biff5.xls", "cp1200", "tipos-biff8.xls", "tipos-gnumeric.xlsx", "tipos.ods", "tipos-openpyxl.xlsx"}) {
         SCOPED_TRACE(archivo);
-        const Libro libro = LeeLibro(Lee(QString::fromLatin1(archivo)));
+        const Libro libro = LeeLibro(QByteArray(archivo) == "cp1200" ? cp1200 : Lee(QString::fromLatin1(archivo)));
         const Hoja* h = libro.hoja(QStringLiteral("hoja1"));
         ASSERT_NE(h, nullptr);
         const bool sinResultados = QByteArray(archivo).contains("openpyxl");  // it stores no formula results

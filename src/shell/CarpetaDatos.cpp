@@ -1,0 +1,74 @@
+#include "CarpetaDatos.h"
+
+#include "Archivos.h"
+#include "TablasSolicitud.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace lorum {
+
+namespace {
+
+bool TieneCatalogos(const QString& carpeta) { return !carpeta.isEmpty() && ExisteArchivo(QDir(carpeta).filePath(QStringLiteral("CATPAIS.dbf"))); }
+
+}  // namespace
+
+QStringList ArchivosCompartidos() {
+    QStringList a;
+    for (const auto& t : tablas::TablasDeSolicitud()) a << t.plantilla;
+    for (const auto& c : tablas::Catalogos()) a << c.archivo;
+    a << tablas::kTodosLosPaises << QStringLiteral("considera.rtf") << QStringLiteral("rec/XYLOPHON.wav");
+    return a;
+}
+
+QString CarpetaDeUsuario() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).filePath(QStringLiteral("lorum"));
+}
+
+CarpetaDatos EligeCarpetaDatos(const QStringList& argumentos, const QString& entorno, const QString& programa,
+                               const QString& usuario, const std::function<bool(const QString&)>& escribible) {
+    const QString compartida = QDir::cleanPath(programa + QStringLiteral("/../share/lorum"));
+    const bool propiaConCatalogos = TieneCatalogos(programa);
+    const QString instalada = TieneCatalogos(compartida) ? compartida : propiaConCatalogos ? QDir::cleanPath(programa) : QString();
+    auto en = [&](const QString& ruta) {
+        const QString r = QDir::cleanPath(QDir(ruta).absolutePath());
+        return CarpetaDatos{r, r == QDir::cleanPath(instalada) ? QString() : instalada};
+    };
+    const qsizetype i = argumentos.indexOf(QStringLiteral("--datos"));
+    if (i >= 0 && i + 1 < argumentos.size()) return en(argumentos[i + 1]);
+    if (!entorno.isEmpty()) return en(entorno);
+    if (propiaConCatalogos && escribible(programa)) return {QDir::cleanPath(programa), {}};
+    return en(usuario);
+}
+
+QString LlenaCarpetaDatos(const QString& ruta, const QString& instalada) {
+    const QDir destino(ruta), fuente(instalada);
+    if (!QDir().mkpath(ruta)) return QStringLiteral("No se pudo crear el directorio de datos «%1».").arg(QDir::toNativeSeparators(ruta));
+    for (const QString& archivo : ArchivosCompartidos()) {
+        const QFileInfo de(fuente.filePath(archivo));
+        if (!de.isFile()) continue;  // an install without the sounds still starts
+        const QFileInfo a(destino.filePath(archivo));
+        if (a.exists() && a.lastModified() >= de.lastModified()) continue;
+        QString error;
+        const QByteArray bytes = LeeArchivo(de.filePath(), &error);
+        if (!error.isEmpty()) return QStringLiteral("No se pudo leer «%1»: %2").arg(QDir::toNativeSeparators(de.filePath()), error);
+        QDir().mkpath(a.path());
+        const ResultadoCopia r = EscribeSobreNombre(a.filePath(), bytes);
+        if (!r.ok) return QStringLiteral("No se pudo copiar «%1» al directorio de datos: %2").arg(archivo, r.mensaje);
+        // The copy carries the installed file's time, so that only a newer install replaces it.
+        QFile copia(a.filePath());
+        if (copia.open(QIODevice::ReadWrite)) copia.setFileTime(de.lastModified(), QFileDevice::FileModificationTime);
+    }
+    for (const auto& t : tablas::TablasDeSolicitud()) {
+        if (ExisteArchivo(destino.filePath(t.archivo))) continue;
+        const ResultadoCopia r = CopiaTabla(destino.filePath(t.plantilla), destino.filePath(t.archivo));
+        if (!r.ok) return QStringLiteral("No se pudo crear «%1» en el directorio de datos: %2").arg(t.archivo, r.mensaje);
+    }
+    return {};
+}
+
+}  // namespace lorum
