@@ -8,6 +8,7 @@ paquetes=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-dbfread python3-dbf shapelib
   xvfb xauth openbox x11-utils imagemagick bc poppler-utils fonts-dejavu-core libgl-dev
+  dpkg-dev lintian desktop-file-utils appstream
 )
 
 faltan=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds with warnings as errors under AddressSanitizer and
-# UndefinedBehaviorSanitizer, fuzzes the table reader for a bounded time (when clang is there), and
-# runs every test with CTest.
+# UndefinedBehaviorSanitizer, fuzzes the table, RTF and workbook readers for a bounded time (when
+# clang is there), runs every test with CTest, then builds the Debian package and tries it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/instalar-dependencias.sh
@@ -18,3 +18,4 @@ cmake -S . -B build-pruebas -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLORUM_SANITIZE=O
   -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 cmake --build build-pruebas -j "$jobs"
 ctest --test-dir build-pruebas --output-on-failure --no-tests=error -j "$jobs"
+bash scripts/prueba-paquete.sh build-paquete
