@@ -333,17 +333,24 @@ void Captura::AbreOrigenes() {
     DBGPais->Liga(&dtsPexPais);
 }
 
-void Captura::ImprimirAcuse() {
+void Captura::ImprimirAcuse() { AbreImpresion(); }
+
+void Captura::ImprimirPdf() {
+    if (Form2* impresion = AbreImpresion()) impresion->GuardaPdf();
+}
+
+Form2* Captura::AbreImpresion() {
     if (nGuardados < 1) {
         Avisa(QStringLiteral("No se puede imprimir,hasta que se guarde la informacion."), QStringLiteral("AVISO"),
               int(ServicioMensajes::Icono::Exclamacion));
-        return;
+        return nullptr;
     }
     const TextosDeForma textos{cmbTramite->Text(), cmbRegimen->Text(), cmbDestino->Text(),
                                CmbEstado->Text(),  cmbUM->Text(),      TxtFraccion->Text()};
     auto* impresion = new Form2(estado_.sRutaApp, textos, *estado_.mensajes, this);
     impresion->setAttribute(Qt::WA_DeleteOnClose);
     impresion->open();  // modal over the form until "Cerrar"
+    return impresion;
 }
 
 }  // namespace lorum

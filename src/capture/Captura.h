@@ -20,6 +20,7 @@ class QTabWidget;
 namespace lorum {
 
 class BarraNavegacion;
+class Form2;
 class ControlChk;
 class ControlCmb;
 class ControlLst;
@@ -53,6 +54,8 @@ public:
     void GuardaInformacion();
     void LimpiaInformacion();
     void ImprimirAcuse();
+    // The print window, and at once its "Guardar PDF...".
+    void ImprimirPdf();
     void GeneraDisco();
     void RecuperaDisco();
     void RecuperaMercancias();
@@ -155,6 +158,7 @@ protected:
 
 private:
     void Importa(const QString& archivo);
+    Form2* AbreImpresion();  // refused (said) before the first save
     void ConstruyeEncabezado();
     void PreparaRejillas();
     void ConectaRejillas();
@@ -179,7 +183,12 @@ private:
     void AjustaCampos();
     void ConectaReglas();
     void VerificaRfcAlSalir(bool* cancelar);
-    void BuscaRfcEspecial();
+    bool BuscaRfcEspecial();  // true for an RFC of CATRFCES (said to the user)
+    // The check digit's warning when the RFC field is left: status line, colour, description.
+    void RevisaDigitoRfc();
+    void PonAvisoRfc(bool aviso);
+    bool avisoRfc_ = false;
+    QString descripcionRfc_;
     void AplicaOtros();
     // The templates copied over their tables and the current request record deleted (`borraSolicitud`),
     // as one step: all of it or, with a message, none.

@@ -9,6 +9,7 @@
 #include "Resguardo.h"
 #include "ServicioMensajes.h"
 
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace lorum {
@@ -42,7 +43,13 @@ void Captura::ConectaReglas() {
     ConectaRegla(estado_, TxtFraccion, &ControldfTxt::KeyPress1, this, [](int& k) { k = reglas::Fraccion(k); });
 
     ConectaRegla(estado_, dfRFC, &ControlCampo::Validar, this, [this](bool& cancelar) { VerificaRfcAlSalir(&cancelar); });
-    ConectaRegla(estado_, dfRFC, &ControlCampo::LostFocus, this, [this] { BuscaRfcEspecial(); });
+    ConectaRegla(estado_, dfRFC, &ControlCampo::LostFocus, this, [this] {
+        if (!BuscaRfcEspecial()) RevisaDigitoRfc();
+    });
+    // The warning lasts until the RFC changes.
+    connect(dfRFC->dfTxt, &QLineEdit::textChanged, this, [this] {
+        if (avisoRfc_) PonAvisoRfc(false);
+    });
 
     ConectaRegla(estado_, cmbTramite, &ControlCampo::Validar, this, [this](bool& cancelar) {
         if (!reglas::TramiteNoDisponible(nombreElegido(cmbTramite))) return;
@@ -110,18 +117,39 @@ void Captura::VerificaRfcAlSalir(bool* cancelar) {
     }
 }
 
-void Captura::BuscaRfcEspecial() {
+bool Captura::BuscaRfcEspecial() {
     const QString rfc = dfRFC->Text();
-    if (rfc.isEmpty()) return;
+    if (rfc.isEmpty()) return false;
     dtsAux.Conecta(estado_.sRutaApp, estado_.sConexion,
                    QStringLiteral("Select * from CATRFCES where rfcesp = '") + rfc + QStringLiteral("'"));
     dtsAux.Refresca();
     const bool especial = dtsAux.Registros().RecordCount() > 0;
     dtsAux.Desliga();
-    if (!especial) return;
+    if (!especial) return false;
     Avisa(QStringLiteral("RFC especial"), QStringLiteral("Información"), int(Icono::Informacion));
     // After the focus change that brought us here has finished.
     Difiere(estado_, cmbTramite, [this] { cmbTramite->setFocus(Qt::OtherFocusReason); });
+    return true;
+}
+
+void Captura::RevisaDigitoRfc() {
+    const QString rfc = dfRFC->Text();
+    if (!reglas::VerificaRfc(rfc).aceptado || !reglas::DigitoRfcNoCoincide(rfc)) return;
+    PonAvisoRfc(true);
+    // Written once the next field has written its own hint, so that it is the one the line shows.
+    Difiere(estado_, StatusBar1, [this] {
+        if (avisoRfc_) StatusBar1->showMessage(reglas::kAvisoDigitoRfc);
+    });
+}
+
+void Captura::PonAvisoRfc(bool aviso) {
+    QLineEdit* caja = dfRFC->dfTxt;
+    if (aviso && !avisoRfc_) descripcionRfc_ = caja->accessibleDescription();
+    avisoRfc_ = aviso;
+    // A warning colour that is not an error's: the save is not refused.
+    caja->setStyleSheet(aviso ? QStringLiteral("QLineEdit { background: #fff1c2; color: #5a3d00; }") : QString());
+    caja->setAccessibleDescription(aviso ? reglas::kAvisoDigitoRfc : descripcionRfc_);
+    if (!aviso && StatusBar1->currentMessage() == reglas::kAvisoDigitoRfc) StatusBar1->clearMessage();
 }
 
 void Captura::AplicaOtros() {

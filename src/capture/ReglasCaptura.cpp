@@ -90,6 +90,25 @@ ResultadoRfc VerificaRfc(const QString& rfc) {
 
 bool EsPersonaMoral(const QString& rfc) { return rfc.startsWith(u' '); }
 
+std::optional<QChar> DigitoVerificadorRfc(const QString& rfc) {
+    static const QString kValores = QStringLiteral("0123456789ABCDEFGHIJKLMN&OPQRSTUVWXYZ Ñ");
+    if (rfc.size() != 13) return std::nullopt;
+    int suma = 0;
+    for (int i = 0; i < 12; ++i) {
+        const qsizetype valor = kValores.indexOf(rfc[i].toUpper());
+        if (valor < 0) return std::nullopt;
+        suma += int(valor) * (13 - i);
+    }
+    const int resto = suma % 11;
+    if (resto == 0) return QChar(u'0');
+    return 11 - resto == 10 ? QChar(u'A') : QChar(u'0' + (11 - resto));
+}
+
+bool DigitoRfcNoCoincide(const QString& rfc) {
+    const auto digito = DigitoVerificadorRfc(rfc);
+    return digito && rfc.size() == 13 && rfc[12].toUpper() != *digito;
+}
+
 bool TramiteNoDisponible(const QString& nombreTramite) {
     return !nombreTramite.isEmpty() && nombreTramite.left(3).toUpper() == QLatin1String("MOD");
 }

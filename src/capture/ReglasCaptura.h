@@ -25,6 +25,14 @@ ResultadoRfc VerificaRfc(const QString& rfc);
 // Days of a month as the check counts them (year 00 is a leap year; month 0 has 0 days).
 int DiasDelMes(int mes, int anio);
 bool EsPersonaMoral(const QString& rfc);  // a leading blank
+// The RFC's check digit, from the values of its first 12 characters (a legal person's RFC with its
+// leading blank): "0" to "9" or "A"; nothing when the RFC is not of 13 characters or holds a
+// character the rule has no value for.
+std::optional<QChar> DigitoVerificadorRfc(const QString& rfc);
+// Whether a 13-character RFC ends in another character than its check digit. Some RFCs the authority
+// issued do not keep the rule: this is a warning, never a refusal.
+bool DigitoRfcNoCoincide(const QString& rfc);
+inline const QString kAvisoDigitoRfc = QStringLiteral("El dígito verificador del RFC no coincide; revise el RFC.");
 
 // "MOD…" procedures cannot be chosen yet; an import regime cannot take an export destination.
 bool TramiteNoDisponible(const QString& nombreTramite);

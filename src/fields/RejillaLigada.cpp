@@ -31,7 +31,8 @@ void ModeloOrigen::Liga(OrigenDatos* origen) {
 }
 
 std::vector<QVariant> ModeloOrigen::LeeRegistro(qint64 marca) const {
-    Cursor c = origen_->Registros().Clone();
+    if (!lector_) lector_ = std::make_unique<Cursor>(origen_->Registros().Clone());
+    Cursor& c = *lector_;
     c.SetBookmark(marca);
     std::vector<QVariant> fila;
     fila.reserve(size_t(c.NumCampos()));
@@ -39,10 +40,19 @@ std::vector<QVariant> ModeloOrigen::LeeRegistro(qint64 marca) const {
     return fila;
 }
 
+const std::vector<QVariant>& ModeloOrigen::Fila(int fila) const {
+    constexpr size_t kLeidas = 512;  // some screens of rows
+    auto it = leidas_.find(fila);
+    if (it != leidas_.end()) return it->second;
+    if (leidas_.size() >= kLeidas) leidas_.clear();
+    return leidas_.emplace(fila, LeeRegistro(marcas_[size_t(fila)])).first->second;
+}
+
 void ModeloOrigen::Relee() {
     beginResetModel();
     marcas_.clear();
-    valores_.clear();
+    leidas_.clear();
+    lector_.reset();
     encabezados_.clear();
     anchos_.clear();
     numericas_.clear();
@@ -54,13 +64,8 @@ void ModeloOrigen::Relee() {
             anchos_.push_back(campo.ancho);
             numericas_.push_back(campo.tipo == 'N' || campo.tipo == 'F');
         }
-        for (c.MoveFirst(); !c.Eof(); c.MoveNext()) {
-            marcas_.push_back(c.Bookmark());
-            std::vector<QVariant> fila;
-            fila.reserve(size_t(c.NumCampos()));
-            for (int i = 0; i < c.NumCampos(); ++i) fila.push_back(c.Valor(i));
-            valores_.push_back(std::move(fila));
-        }
+        for (c.MoveFirst(); !c.Eof(); c.MoveNext()) marcas_.push_back(c.Bookmark());
+        lector_ = std::make_unique<Cursor>(std::move(c));
     }
     endResetModel();
 }
@@ -72,7 +77,7 @@ int ModeloOrigen::FilaDe(qint64 marca) const {
 
 QVariant ModeloOrigen::Valor(int fila, int columna) const {
     if (fila < 0 || fila >= NumRegistros() || columna < 0 || columna >= int(encabezados_.size())) return {};
-    return valores_[size_t(fila)][size_t(columna)];
+    return Fila(fila)[size_t(columna)];
 }
 
 int ModeloOrigen::AnchoDe(int columna) const { return columna >= 0 && columna < int(anchos_.size()) ? anchos_[size_t(columna)] : 0; }
@@ -116,14 +121,13 @@ int ModeloOrigen::Guarda(int fila, const std::vector<std::pair<int, QVariant>>& 
         throw;
     }
     if (!nueva) {
-        valores_[size_t(fila)] = LeeRegistro(MarcaDe(fila));
+        leidas_.erase(fila);
         emit dataChanged(index(fila, 0), index(fila, columnCount() - 1));
         return fila;
     }
     // The new-row line became the record; a new line is offered below it.
     const qint64 marca = c.LastModified();
     marcas_.push_back(marca);
-    valores_.push_back(LeeRegistro(marca));
     emit dataChanged(index(fila, 0), index(fila, columnCount() - 1));
     beginInsertRows({}, fila + 1, fila + 1);
     endInsertRows();

@@ -3,9 +3,13 @@
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
+
+#include "Cursor.h"
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 namespace lorum {
@@ -53,10 +57,14 @@ public:
 
 private:
     std::vector<QVariant> LeeRegistro(qint64 marca) const;
+    const std::vector<QVariant>& Fila(int fila) const;
 
     OrigenDatos* origen_ = nullptr;
     std::vector<qint64> marcas_;
-    std::vector<std::vector<QVariant>> valores_;
+    // Rows are read from the table when shown, through a cursor of their own: a long request keeps
+    // its records once, in the engine, and the grid only those it has shown lately.
+    mutable std::unique_ptr<Cursor> lector_;
+    mutable std::unordered_map<int, std::vector<QVariant>> leidas_;
     QStringList encabezados_;
     std::vector<int> anchos_;
     std::vector<bool> numericas_;

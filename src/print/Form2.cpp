@@ -3,7 +3,15 @@
 #include "ServicioMensajes.h"
 #include "ServiciosImpresion.h"
 
+#include "ErrorTabla.h"
+#include "OrigenDatos.h"
+
+#include <QDir>
+#include <QFileDialog>
 #include <QFontDatabase>
+#include <QRegularExpression>
+#include <QShortcut>
+#include <QStandardPaths>
 #include <QHBoxLayout>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -31,6 +39,7 @@ QFont FuenteFija() {
 Form2::Form2(const QString& datos, const TextosDeForma& textos, ServicioMensajes& mensajes, QWidget* padre)
     : QDialog(padre), rtfText(new QTextEdit(this)), Command1(new QPushButton(QStringLiteral("&Imprimir"), this)),
       Command2(new QPushButton(QStringLiteral("Cerrar"), this)), Command3(new QPushButton(QStringLiteral("Vista Previa"), this)),
+      Command4(new QPushButton(QStringLiteral("Guardar &PDF..."), this)),
       datos_(datos), textos_(textos), mensajes_(mensajes) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Impresión"));
@@ -42,11 +51,16 @@ Form2::Form2(const QString& datos, const TextosDeForma& textos, ServicioMensajes
     capa->addWidget(rtfText, 1);
     auto* botones = new QHBoxLayout;
     botones->addStretch();
-    for (QPushButton* b : {Command3, Command1, Command2}) botones->addWidget(b);
+    for (QPushButton* b : {Command3, Command4, Command1, Command2}) botones->addWidget(b);
+    Command4->setObjectName(QStringLiteral("Command4"));
+    Command4->setToolTip(QStringLiteral("Guarda la solicitud impresa como PDF (Ctrl+Mayús+P)"));
+    auto* pdf = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this);
+    connect(pdf, &QShortcut::activated, this, &Form2::GuardaPdf);
     capa->addLayout(botones);
     // Tab follows the screen: the text, then the buttons from left to right.
     setTabOrder(rtfText, Command3);
-    setTabOrder(Command3, Command1);
+    setTabOrder(Command3, Command4);
+    setTabOrder(Command4, Command1);
     setTabOrder(Command1, Command2);
     resize(760, 640);
     EligeImpresora = [this](QPrinter& impresora) {
@@ -56,6 +70,10 @@ Form2::Form2(const QString& datos, const TextosDeForma& textos, ServicioMensajes
     };
     connect(Command3, &QPushButton::clicked, this, &Form2::VistaPrevia);
     connect(Command1, &QPushButton::clicked, this, &Form2::Imprime);
+    connect(Command4, &QPushButton::clicked, this, &Form2::GuardaPdf);
+    EligePdf = [this](const QString& propuesto) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Guardar PDF"), propuesto, QStringLiteral("Documentos PDF (*.pdf)"));
+    };
     connect(Command2, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -75,6 +93,7 @@ bool Form2::Muestra() {
     QString texto = f.texto;
     texto.replace(u'\r', u'\n').replace(u'\v', QChar::LineSeparator);
     rtfText->setPlainText(texto);
+    bloques_ = f.bloques;
     // The header, as many characters as it has, is centred; the rest keeps the left alignment.
     QTextCursor c(rtfText->document());
     c.setPosition(0);
@@ -94,12 +113,39 @@ void Form2::Imprime() {
     if (!Muestra()) return;
     QPrinter impresora(QPrinter::HighResolution);
     if (!EligeImpresora || !EligeImpresora(impresora)) return;
+    // The design prints nothing and says nothing when the printer fails; the user is told instead.
+    ImprimeEn(impresora, QStringLiteral("No se pudo imprimir: la impresora no respondió."));
+}
+
+QString Form2::NombrePdf() const {
+    QString rfc;
+    try {
+        Cursor e = AbreCursor(datos_, QStringLiteral("FoxPro 2.5;"), QStringLiteral("empresas"));
+        if (!e.Eof()) rfc = e.Valor(0).toString().trimmed();
+    } catch (const ErrorTabla&) {
+    }
+    rfc.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9&ÑñÜü]")));
+    const QString nombre = QStringLiteral("solicitud-%1%2.pdf").arg(rfc.isEmpty() ? QString() : rfc + u'-', Reloj().toString(QStringLiteral("yyyy-MM-dd")));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(nombre);
+}
+
+void Form2::GuardaPdf() {
+    if (!Muestra()) return;
+    QString archivo = EligePdf ? EligePdf(NombrePdf()) : QString();
+    if (archivo.isEmpty()) return;
+    if (!archivo.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) archivo += QStringLiteral(".pdf");
+    QPrinter impresora(QPrinter::HighResolution);
+    impresora.setOutputFormat(QPrinter::PdfFormat);
+    impresora.setOutputFileName(archivo);
+    ImprimeEn(impresora, QStringLiteral("No se pudo guardar el PDF «%1»: revise que la carpeta exista y se pueda escribir.")
+                             .arg(QDir::toNativeSeparators(archivo)));
+}
+
+void Form2::ImprimeEn(QPrinter& impresora, const QString& fallo) {
     std::unique_ptr<QTextDocument> copia(rtfText->document()->clone());
     copia->setDefaultFont(rtfText->font());
-    if (ImprimeRTF(*copia, impresora, kMargen, kMargen, kMargen, kMargen) == 0) {
-        // The design prints nothing and says nothing here; the user is told instead.
-        mensajes_.Muestra(QStringLiteral("No se pudo imprimir: la impresora no respondió."), QStringLiteral("Impresión de Forma"),
-                          ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Exclamacion);
+    if (ImprimeRTF(*copia, impresora, kMargen, kMargen, kMargen, kMargen, bloques_) == 0) {
+        mensajes_.Muestra(fallo, QStringLiteral("Impresión de Forma"), ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Exclamacion);
         return;
     }
     mensajes_.Muestra(QStringLiteral("Impresión realizada"), QStringLiteral("Impresión de Forma"), ServicioMensajes::Botones::Aceptar,

@@ -76,10 +76,12 @@ FormaImpresa FormateaInf(const QString& datos, const TextosDeForma& t, const QDa
                 f.completa = false;
                 return f;
             }
+            const int inicio = int(s.size());
             s += QStringLiteral("Partida    Cantidad        Unidad de      Fracción Arancelaria  ") + LF +
                  QStringLiteral("                           Medida                               ") + LF + *partida + *cantidad + *unidad +
                  Texto(m.Valor(3)) + LF + QStringLiteral("Descripcion") + LF + Texto(m.Valor(4)) + LF + QStringLiteral("Precio       Total") +
                  LF + QStringLiteral("Unitario") + LF + *precio + Texto(m.Valor(9)) + LF + LF;
+            f.bloques.emplace_back(inicio, int(s.size()) - 1);  // the blank line after it may go to the next page
         }
     }
 

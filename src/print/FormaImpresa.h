@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <vector>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,9 @@ struct FormaImpresa {
     QString texto;
     QStringList avisos;     // "La informacion en Mercancias no esta completa", once per item left out
     bool completa = true;   // false: an item value that is absent or wider than its column
+    // Each item's lines, from its "Partida" heading to its price line, as character ranges
+    // [first, end) of the text: the page loop keeps each one on one page.
+    std::vector<std::pair<int, int>> bloques;
 };
 
 // Builds the printed request from the tables of the data directory (first applicant and request

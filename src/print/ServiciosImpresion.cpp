@@ -68,7 +68,8 @@ int AjustaRTFImpresora(QTextDocument& documento, QPrinter& impresora, int izquie
     return ancho;
 }
 
-int ImprimeRTF(QTextDocument& documento, QPrinter& impresora, int izquierdo, int superior, int derecho, int inferior) {
+int ImprimeRTF(QTextDocument& documento, QPrinter& impresora, int izquierdo, int superior, int derecho, int inferior,
+               const std::vector<std::pair<int, int>>& juntos) {
     const DatosImpresora d = LeeImpresora(impresora);
     const int rx = impresora.logicalDpiX(), ry = impresora.logicalDpiY();
     AjustaRTFImpresora(documento, impresora, izquierdo, derecho);
@@ -111,6 +112,16 @@ int ImprimeRTF(QTextDocument& documento, QPrinter& impresora, int izquierdo, int
                 }
             }
             if (lleno) break;
+        }
+        // A range cut by the page's foot starts the next page when it fits on one.
+        for (const auto& [a, b] : juntos) {
+            if (!(a > desde && a < siguiente && siguiente < b && b <= largo)) continue;
+            QTextBlock ba, bb;
+            int la = 0, lb = 0;
+            lineaDe(a, &ba, &la);
+            lineaDe(b - 1, &bb, &lb);
+            if (topeDe(bb, lb) + bb.layout()->lineAt(lb).height() - topeDe(ba, la) <= dibujo.height()) siguiente = a;
+            break;
         }
         // Only the lines that fit are drawn: a clipped line would still be in the page's text.
         pintor.save();

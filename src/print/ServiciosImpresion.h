@@ -2,6 +2,8 @@
 
 #include <QRect>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QPrinter;
 class QTextDocument;
@@ -38,7 +40,10 @@ int RecorrePaginas(int largo, const std::function<int(int desde)>& dibuja, const
 int AjustaRTFImpresora(QTextDocument& documento, QPrinter& impresora, int izquierdo, int derecho);
 
 // Prints the whole document as one print job inside the margins (twips from the sheet's edges), page
-// by page. Returns the pages printed; 0 when the printer could not be started.
-int ImprimeRTF(QTextDocument& documento, QPrinter& impresora, int izquierdo, int superior, int derecho, int inferior);
+// by page. A range of characters of `juntos` that does not fit on the rest of a page starts the
+// next one, unless it is longer than a page. Returns the pages printed; 0 when the printer could not
+// be started.
+int ImprimeRTF(QTextDocument& documento, QPrinter& impresora, int izquierdo, int superior, int derecho, int inferior,
+               const std::vector<std::pair<int, int>>& juntos = {});
 
 }  // namespace lorum

@@ -23,6 +23,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QTemporaryFile>
+#include <QTimer>
 
 namespace lorum {
 
@@ -105,13 +106,18 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
     if (!listo) return false;
     ventana_->show();
     ventana_->captura()->dfRFC->setFocus();
+    // The main window goes to the screen now; the welcome and its sound follow it.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     form1_ = std::make_unique<AvisoGuardando>([this] { MuestraCaptura(); });
     ventana_->captura()->MuestraForm1 = [this] { form1_->Muestra(); };
     ventana_->captura()->MuestraCaptura = [this] { MuestraCaptura(); };
     bienvenida_ = std::make_unique<Bienvenida>(kVersion);
     bienvenida_->MuestraCentrada();
-    sonido_.Reproduce(estado_.sRutaApp + QStringLiteral("/rec/XYLOPHON.wav"));
+    // The sound comes once the windows are on the screen.
+    QTimer::singleShot(0, &sonido_, [&sonido = sonido_, ruta = estado_.sRutaApp + QStringLiteral("/rec/XYLOPHON.wav")] {
+        sonido.Reproduce(ruta);
+    });
     return true;
 }
 

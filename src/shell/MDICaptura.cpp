@@ -59,6 +59,7 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
         {QStringLiteral("GuardaInformacion"), [this] { captura_->GuardaInformacion(); }},
         {QStringLiteral("LimpiaInformacion"), [this] { captura_->LimpiaInformacion(); }},
         {QStringLiteral("ImprimirAcuse"), [this] { captura_->ImprimirAcuse(); }},
+        {QStringLiteral("ImprimirPdf"), [this] { captura_->ImprimirPdf(); }},
         {QStringLiteral("GeneraDisco"), [this] { captura_->GeneraDisco(); }},
         {QStringLiteral("RecuperaDisco"), [this] { captura_->RecuperaDisco(); }},
         {QStringLiteral("RecuperaMercancias"), [this] { captura_->RecuperaMercancias(); }},
@@ -138,6 +139,8 @@ void MDICaptura::CreaMenus() {
                 [this] { Opera(QStringLiteral("ImportaOtroLibro")); });
     NuevaAccion(func, "mnuFuncImprime", QStringLiteral("Imprimir"), QKeySequence(Qt::CTRL | Qt::Key_I),
                 [this] { Opera(QStringLiteral("ImprimirAcuse")); });
+    NuevaAccion(func, "mnuFuncPdf", QStringLiteral("Guardar PDF..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
+                [this] { Opera(QStringLiteral("ImprimirPdf")); });
 
     QMenu* ayu = menu("mnuAyu", QStringLiteral("&Ayuda"));
     NuevaAccion(ayu, "mnuAyuConsidera", QStringLiteral("Consideraciones"), QKeySequence(Qt::Key_F1), [this] { Opera(QStringLiteral("MuestraConsideraciones")); });

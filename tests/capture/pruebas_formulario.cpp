@@ -6,6 +6,7 @@
 #include "ControlesTexto.h"
 #include "EstadoInicia.h"
 #include "GuardiaFoco.h"
+#include "ReglasCaptura.h"
 #include "RejillaLigada.h"
 #include "ServiciosCampos.h"
 
@@ -13,6 +14,8 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QFile>
+#include <QLineEdit>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -64,6 +67,33 @@ TEST_F(Formulario, ElRfcSeTecleaPorPosicionYSeVerificaAlSalir) {
     EXPECT_TRUE(f.CtrdfTxtMat->isEnabled());
     EXPECT_FALSE(f.CtrdfTxtNom->bAceptaNulos);
     EXPECT_EQ(mensajes.mostrados.size(), 1u);
+}
+
+TEST_F(Formulario, UnDigitoVerificadorQueNoCoincideSoloAvisa) {
+    Captura& f = Forma();
+    QLineEdit* caja = f.dfRFC->dfTxt;
+    const QString descripcion = caja->accessibleDescription();
+    f.dfRFC->setDatoTxt(QStringLiteral("GODE561231GR9"));
+    Sal(f.dfRFC);
+    EXPECT_TRUE(mensajes.mostrados.empty()) << "no message box";
+    EXPECT_EQ(ConFoco(), f.CtrdfTxtRSPat) << "the focus moves on";
+    EXPECT_EQ(f.StatusBar1->currentMessage(), reglas::kAvisoDigitoRfc) << "over the next field's hint";
+    EXPECT_EQ(caja->accessibleDescription(), reglas::kAvisoDigitoRfc);
+    EXPECT_FALSE(caja->styleSheet().isEmpty());
+    // Until the RFC changes.
+    f.dfRFC->setFocus();
+    QTest::keyClick(caja, Qt::Key_Backspace);
+    EXPECT_EQ(caja->accessibleDescription(), descripcion);
+    EXPECT_TRUE(caja->styleSheet().isEmpty());
+    EXPECT_NE(f.StatusBar1->currentMessage(), reglas::kAvisoDigitoRfc);
+    // A matching digit, and a special RFC whose digit does not match: no warning.
+    for (const char* rfc : {"GODE561231GR8", "XAXX010101000"}) {
+        mensajes.Responde(R::Aceptar);
+        f.dfRFC->setDatoTxt(QString::fromLatin1(rfc));
+        Sal(f.dfRFC);
+        EXPECT_NE(f.StatusBar1->currentMessage(), reglas::kAvisoDigitoRfc) << rfc;
+        EXPECT_TRUE(caja->styleSheet().isEmpty()) << rfc;
+    }
 }
 
 TEST_F(Formulario, UnRfcEspecialLoAvisaYPasaAlTramite) {

@@ -95,12 +95,16 @@ TEST_F(Guardado, IdaYVueltaCampoPorCampo) {
 }
 
 TEST_F(Guardado, DosGuardadosSobrescribenLosMismosRegistros) {
-    // Nothing prints before a save in this run.
+    // Nothing prints, nor goes to a PDF, before a save in this run.
+    mensajes.Responde(R::Aceptar);
     mensajes.Responde(R::Aceptar);
     Forma().ImprimirAcuse();
-    ASSERT_EQ(mensajes.mostrados.size(), 1u);
-    EXPECT_EQ(mensajes.mostrados[0].texto, QStringLiteral("No se puede imprimir,hasta que se guarde la informacion."));
-    EXPECT_EQ(mensajes.mostrados[0].titulo, QStringLiteral("AVISO"));
+    Forma().ImprimirPdf();
+    ASSERT_EQ(mensajes.mostrados.size(), 2u);
+    for (const auto& m : mensajes.mostrados) {
+        EXPECT_EQ(m.texto, QStringLiteral("No se puede imprimir,hasta que se guarde la informacion."));
+        EXPECT_EQ(m.titulo, QStringLiteral("AVISO"));
+    }
     EXPECT_EQ(Forma().findChild<Form2*>(), nullptr);
     LlenaSolicitud();
     Guarda();

@@ -36,6 +36,29 @@ TEST(Reglas, VerificacionDelRfc) {
     EXPECT_FALSE(reglas::EsPersonaMoral("ABCD010430XY1"));
 }
 
+// The published worked example and RFCs that organisations print on their invoices (legal persons,
+// stored with their leading blank); each with one character changed; a digit "A"; RFCs the rule
+// gives no verdict on.
+TEST(Reglas, DigitoVerificadorDelRfc) {
+    const struct {
+        const char* rfc;
+        const char* digito;  // "" no verdict
+    } casos[] = {
+        {"GODE561231GR8", "8"}, {" SAT970701NN3", "3"}, {" CFE370814QI0", "0"}, {" TME840315KT6", "6"}, {" WAL9709244W4", "4"},
+        {"GODE561231GS8", "6"}, {" SAT970701NM3", "5"}, {" CFE370815QI0", "7"}, {" TME840315KT7", "6"}, {" WAL9709254W4", "0"},
+        {"PEGJ800101B2A", "A"}, {" ÑAM850315C3A", "A"},
+        {"XAXX010101000", "4"},  // a generic RFC of CATRFCES: the form does not warn for it
+        {"SAT970701NN3", ""},    // a legal person without its blank
+        {"GODE561231GR", ""}, {"GODE56123#GR8", ""}, {"", ""},
+    };
+    for (const auto& c : casos) {
+        const QString rfc = QString::fromUtf8(c.rfc);
+        const auto d = reglas::DigitoVerificadorRfc(rfc);
+        EXPECT_EQ(d ? QString(*d) : QString(), QString::fromUtf8(c.digito)) << c.rfc;
+        EXPECT_EQ(reglas::DigitoRfcNoCoincide(rfc), d && rfc.back() != *d) << c.rfc;
+    }
+}
+
 TEST(Reglas, FiltroDelRfcPorPosicion) {
     const struct {
         char tecla;

@@ -99,7 +99,7 @@ TEST(Impresion, LaVentanaImprimeLaSolicitudEnPdf) {
     };
     // Tab visits what stands on screen in its order.
     QWidget* w = f.rtfText;
-    for (QPushButton* siguiente : {f.Command3, f.Command1, f.Command2}) {
+    for (QPushButton* siguiente : {f.Command3, f.Command4, f.Command1, f.Command2}) {
         do w = w->nextInFocusChain();
         while (!(w->focusPolicy() & Qt::TabFocus));
         EXPECT_EQ(w, siguiente) << qPrintable(siguiente->text());
@@ -127,4 +127,68 @@ TEST(Impresion, LaVentanaImprimeLaSolicitudEnPdf) {
     f.Command1->click();
     EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("Solicitud incompleta "));
     EXPECT_TRUE(mensajes.mostrados.back().titulo.isEmpty());
+}
+
+// "Guardar PDF..." writes the pages "Imprimir" prints; no item's block is split across two pages and
+// no line is lost or doubled.
+TEST(Impresion, GuardarPdfConLasPartidasEnterasEnCadaPagina) {
+    QTemporaryDir dir;
+    PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), dir.path());
+    Cursor e = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.5;"), QStringLiteral("empresas"));
+    e.AddNew();
+    e.SetValor(0, QStringLiteral("PEGJ800101AB1"));
+    e.Update();
+    Cursor m = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
+    for (int i = 1; i <= 60; ++i) {
+        m.AddNew();
+        m.SetValor(1, i);
+        m.SetValor(3, QStringLiteral("01011001"));
+        // Some descriptions wrap over several lines, so that blocks differ in height.
+        m.SetValor(4, QStringLiteral("DESCRIPCION %1 ").arg(i) + QString(i % 4 == 0 ? 200 : 10, u'X'));
+        m.SetValor(6, QStringLiteral("PIEZA"));
+        m.SetValor(7, 2.0);
+        m.SetValor(8, 5.0);
+        m.SetValor(9, 10.0);
+        m.Update();
+    }
+    MensajesGuionados mensajes;
+    Form2 f(dir.path(), {QStringLiteral("PERMISO"), {}, {}, {}, {}, QStringLiteral("01011001")}, mensajes);
+    f.Reloj = [] { return QDate(2026, 12, 5); };
+    const QString pdf = dir.filePath(QStringLiteral("solicitud.pdf"));
+    QString propuesto;
+    f.EligePdf = [&](const QString& p) {
+        propuesto = p;
+        return dir.filePath(QStringLiteral("solicitud"));  // the extension is added
+    };
+    mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+    f.Command4->click();
+    EXPECT_TRUE(propuesto.endsWith(QStringLiteral("/solicitud-PEGJ800101AB1-2026-12-05.pdf"))) << propuesto.toStdString();
+    ASSERT_EQ(mensajes.mostrados.size(), 1u);
+    EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("Impresión realizada"));
+    const int paginas = Paginas(pdf);
+    if (paginas < 0) GTEST_SKIP() << "pdfinfo no disponible";
+    ASSERT_GT(paginas, 3);
+    int siguiente = 1;
+    for (int p = 1; p <= paginas; ++p) {
+        const QStringList lineas = Corre(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(p),
+                                                                       QStringLiteral("-l"), QString::number(p), pdf, QStringLiteral("-")})
+                                       .split(u'\n');
+        int encabezados = 0, precios = 0;
+        for (const QString& l : lineas) {
+            encabezados += l.trimmed().startsWith(QLatin1String("Partida")) && l.contains(QLatin1String("Cantidad"));
+            precios += l.trimmed() == QLatin1String("Unitario");
+            if (l.trimmed().startsWith(QLatin1String("DESCRIPCION "))) {
+                EXPECT_EQ(l.trimmed().section(u' ', 1, 1).toInt(), siguiente) << "page " << p;
+                ++siguiente;
+            }
+        }
+        EXPECT_EQ(encabezados, precios) << "page " << p << ": an item's block is split";
+    }
+    EXPECT_EQ(siguiente, 61) << "every item once";
+
+    // A folder that cannot be written: said, and no "Impresión realizada".
+    f.EligePdf = [&](const QString&) { return dir.filePath(QStringLiteral("no/hay/carpeta.pdf")); };
+    mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+    f.GuardaPdf();
+    EXPECT_TRUE(mensajes.mostrados.back().texto.startsWith(QStringLiteral("No se pudo guardar el PDF"))) << mensajes.mostrados.back().texto.toStdString();
 }

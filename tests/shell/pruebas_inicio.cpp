@@ -34,6 +34,8 @@ TEST_F(Inicio, CreaLosRegistrosProvisionalesSoloEnTablasVacias) {
     Cursor s = AbreCursor(dir.path(), kFox, "lorums");
     ASSERT_EQ(s.RecordCount(), 1);
     EXPECT_EQ(s.Valor(u"IDTRA").toInt(), 4);
+    EXPECT_TRUE(sonido.rutas.isEmpty()) << "the sound waits for the windows to be on the screen";
+    QCoreApplication::processEvents();
     EXPECT_EQ(sonido.rutas, QStringList{dir.path() + "/rec/XYLOPHON.wav"});
     EXPECT_TRUE(inicia->bienvenida()->isVisible());
     // The placeholder's RFC is checked as it is loaded: one message, and everything else still loads.
