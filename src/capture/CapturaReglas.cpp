@@ -147,7 +147,7 @@ void Captura::PonAvisoRfc(bool aviso) {
     if (aviso && !avisoRfc_) descripcionRfc_ = caja->accessibleDescription();
     avisoRfc_ = aviso;
     // A warning colour that is not an error's: the save is not refused.
-    caja->setStyleSheet(aviso ? QStringLiteral("QLineEdit { background: #fff1c2; color: #5a3d00; }") : QString());
+    dfRFC->PonAviso(aviso);
     caja->setAccessibleDescription(aviso ? reglas::kAvisoDigitoRfc : descripcionRfc_);
     if (!aviso && StatusBar1->currentMessage() == reglas::kAvisoDigitoRfc) StatusBar1->clearMessage();
 }

@@ -11,11 +11,13 @@ const QColor kFondoFoco(75, 139, 203);
 const QColor kTextoFoco(255, 255, 255);
 const QColor kFondo(255, 255, 255);
 const QColor kTexto(0, 0, 0);
+const QColor kFondoAviso(255, 236, 179);
+const QColor kTextoAviso(90, 61, 0);
 
-void ponColores(QWidget* w, bool conFoco) {
+void ponColores(QWidget* w, bool conFoco, bool aviso = false) {
     QPalette p = w->palette();
-    p.setColor(QPalette::Base, conFoco ? kFondoFoco : kFondo);
-    p.setColor(QPalette::Text, conFoco ? kTextoFoco : kTexto);
+    p.setColor(QPalette::Base, conFoco ? kFondoFoco : aviso ? kFondoAviso : kFondo);
+    p.setColor(QPalette::Text, conFoco ? kTextoFoco : aviso ? kTextoAviso : kTexto);
     w->setPalette(p);
 }
 
@@ -104,7 +106,12 @@ QString ControlTextoBase::VerificaDato(const QString&) const {
     return Text().isEmpty() ? NombreCampo : QString();
 }
 
-void ControlTextoBase::PintaFoco(bool conFoco) { ponColores(Interior(), conFoco); }
+void ControlTextoBase::PintaFoco(bool conFoco) { ponColores(Interior(), conFoco, aviso_); }
+
+void ControlTextoBase::PonAviso(bool aviso) {
+    aviso_ = aviso;
+    PintaFoco(Interior()->hasFocus());
+}
 
 ControldfTxt::ControldfTxt(QWidget* padre) : ControlTextoBase(padre), dfTxt(new CajaTexto(this)) {
     dfTxt->setObjectName(QStringLiteral("dfTxt"));

@@ -45,6 +45,14 @@ public:
 
 protected:
     void PintaFoco(bool conFoco);
+
+public:
+    // A warning colour for the box while it does not have the focus (the focus colours win).
+    void PonAviso(bool aviso);
+    bool aviso() const { return aviso_; }
+
+private:
+    bool aviso_ = false;
 };
 
 // Single-line text field (inner box dfTxt).

@@ -53,7 +53,7 @@ Form2::Form2(const QString& datos, const TextosDeForma& textos, ServicioMensajes
     botones->addStretch();
     for (QPushButton* b : {Command3, Command4, Command1, Command2}) botones->addWidget(b);
     Command4->setObjectName(QStringLiteral("Command4"));
-    Command4->setToolTip(QStringLiteral("Guarda la solicitud impresa como PDF (Ctrl+Mayús+P)"));
+    Command4->setToolTip(QStringLiteral("Guarda la solicitud impresa como PDF (%1)").arg(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P).toString(QKeySequence::NativeText)));
     auto* pdf = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this);
     connect(pdf, &QShortcut::activated, this, &Form2::GuardaPdf);
     capa->addLayout(botones);
