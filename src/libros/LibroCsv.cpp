@@ -38,9 +38,11 @@ QChar Separador(const QString& t) {
 }
 
 // A field as a spreadsheet opening the file would take it: a plain decimal number is a number,
-// unless it starts with a zero that a number would lose ("01011001" stays a text).
-Celda CeldaDe(const QString& campo) {
-    const QString t = campo.trimmed();
+// unless it starts with a zero that a number would lose ("01011001" stays a text). Where ";"
+// separates the fields, as spreadsheets in Spanish write them, the decimal mark may be a comma.
+Celda CeldaDe(const QString& campo, QChar sep) {
+    QString t = campo.trimmed();
+    if (sep == u';' && t.count(u',') == 1 && !t.contains(u'.')) t.replace(u',', u'.');
     qsizetype i = (t.startsWith(u'-') || t.startsWith(u'+')) ? 1 : 0;
     const qsizetype digitos = i;
     while (i < t.size() && t[i].isDigit() && t[i].unicode() < 128) ++i;
@@ -68,7 +70,7 @@ Libro LeeCsv(const QByteArray& datos, const LimitesLibro& limites) {
     QString campo;
     bool citado = false;
     auto cierra = [&] {
-        if (col < Hoja::kColumnas && !campo.isEmpty()) h.pon(fila, col, citado ? Celda::DeTexto(campo) : CeldaDe(campo));
+        if (col < Hoja::kColumnas && !campo.isEmpty()) h.pon(fila, col, citado ? Celda::DeTexto(campo) : CeldaDe(campo, sep));
         campo.clear();
         citado = false;
         ++col;

@@ -122,6 +122,10 @@ TEST(Libros, TextoSeparadoPorComas) {
     EXPECT_EQ(n.hojas[0].celda(3, 0).texto, QStringLiteral("01011001"));
     EXPECT_EQ(n.hojas[0].celda(4, 0).numero, -2.5);
     EXPECT_EQ(n.hojas[0].celda(5, 0).tipo, T::Texto);
+    // With ";" between fields a comma may be the decimal mark; with "," it separates.
+    const Libro coma = LeeLibro("a;b\n2,5;1,5x\n");
+    EXPECT_EQ(coma.hojas[0].celda(2, 0).numero, 2.5);
+    EXPECT_EQ(coma.hojas[0].celda(2, 1).texto, QStringLiteral("1,5x"));
     EXPECT_THROW(LeeLibro("a,\"sin cerrar\n1,2\n"), ErrorLibro);
 }
 
