@@ -2,7 +2,6 @@
 
 #include "Archivos.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
@@ -83,37 +82,6 @@ ServicioSonido::~ServicioSonido() {
     if (hilo_.joinable()) hilo_.join();
 }
 
-bool ServicioSonido::PorServidor(const QByteArray& wav) {
-    const Pulse& pa = PulseSimple();
-    if (!pa.nuevo) return false;
-    SonidoPcm s = LeeWav(wav);
-    if (s.bits == 0) return false;
-    if (hilo_.joinable()) hilo_.join();  // one sound at a time
-    hilo_ = std::thread([pa, s = std::move(s)] {
-        const EspecPa espec{s.formato, uint32_t(s.frecuencia), uint8_t(s.canales)};
-        int error = 0;
-        void* flujo = pa.nuevo(nullptr, "LORUM", kPaReproducir, nullptr, "bienvenida", &espec, nullptr, nullptr, &error);
-        if (!flujo) return;  // no sound server: nothing is played
-        if (pa.escribe(flujo, s.muestras.constData(), size_t(s.muestras.size()), &error) == 0) pa.vacia(flujo, &error);
-        pa.libera(flujo);
-    });
-    return true;
-}
-
-void ServicioSonido::PorModulo(const QString& ruta) {
-    if (!moduloBuscado_) {
-        moduloBuscado_ = true;
-        const QString dir = QCoreApplication::applicationDirPath();
-        for (const QString& m : {dir + QStringLiteral("/lorum_sonido.so"), dir + QStringLiteral("/../lib/lorum/lorum_sonido.so")}) {
-            QLibrary modulo(m);
-            if (!QFileInfo::exists(m) || !modulo.load()) continue;
-            reproductor_ = reinterpret_cast<Reproductor>(modulo.resolve("lorum_reproduce"));
-            if (reproductor_) break;
-        }
-    }
-    if (reproductor_) reproductor_(reinterpret_cast<const char16_t*>(ruta.utf16()), ruta.size());
-}
-
 void ServicioSonido::Reproduce(const QString& ruta) {
     QString real;
     try {
@@ -123,7 +91,19 @@ void ServicioSonido::Reproduce(const QString& ruta) {
     }
     QFile f(real);
     if (!QFileInfo(real).isFile() || f.size() > 16 * 1024 * 1024 || !f.open(QIODevice::ReadOnly)) return;
-    if (!PorServidor(f.readAll())) PorModulo(real);
+    const Pulse& pa = PulseSimple();
+    if (!pa.nuevo) return;
+    SonidoPcm s = LeeWav(f.readAll());
+    if (s.bits == 0) return;
+    if (hilo_.joinable()) hilo_.join();  // one sound at a time
+    hilo_ = std::thread([pa, s = std::move(s)] {
+        const EspecPa espec{s.formato, uint32_t(s.frecuencia), uint8_t(s.canales)};
+        int error = 0;
+        void* flujo = pa.nuevo(nullptr, "LORUM", kPaReproducir, nullptr, "bienvenida", &espec, nullptr, nullptr, &error);
+        if (!flujo) return;  // no sound server: nothing is played
+        if (pa.escribe(flujo, s.muestras.constData(), size_t(s.muestras.size()), &error) == 0) pa.vacia(flujo, &error);
+        pa.libera(flujo);
+    });
 }
 
 }  // namespace lorum

@@ -6,11 +6,10 @@
 
 namespace lorum {
 
-// Plays a WAV file without waiting for it; a missing or unreadable file, or a machine without a
-// sound system, plays nothing and reports nothing. A PCM file goes straight to the desktop's sound
-// server (PulseAudio or PipeWire, through libpulse-simple, loaded when first needed); otherwise, or
-// without that library, the Qt Multimedia module lorum_sonido.so (beside the program or in
-// ../lib/lorum) plays it. Neither is loaded at start-up.
+// Plays a PCM WAV file without waiting for it, on the desktop's sound server (PulseAudio, or PipeWire
+// through its PulseAudio layer) with libpulse-simple, loaded when the first sound is played, never
+// at start-up. A missing or unreadable file, another kind of file, or a machine without a sound
+// server plays nothing and reports nothing.
 class ServicioSonido : public QObject {
     Q_OBJECT
 public:
@@ -19,19 +18,13 @@ public:
     virtual void Reproduce(const QString& ruta);
 
 private:
-    bool PorServidor(const QByteArray& wav);
-    void PorModulo(const QString& ruta);
-
-    using Reproductor = void (*)(const char16_t*, qsizetype);
-    Reproductor reproductor_ = nullptr;
-    bool moduloBuscado_ = false;
     std::thread hilo_;
 };
 
 // The samples of a PCM WAV file (8-bit unsigned or 16-bit little-endian, one or two channels), or
 // nothing (formato 0) when it is not one.
 struct SonidoPcm {
-    int formato = 0;  // the sound server's sample format: 0 none, 3 S16LE, 0 U8 is told by bits
+    int formato = 0;  // the sound server's sample format (0 U8, 3 S16LE); `bits` is 0 when not PCM
     int bits = 0;
     int canales = 0;
     int frecuencia = 0;
