@@ -4,6 +4,7 @@
 // later, when the welcome is up. The program runs on a data folder with a request without items and
 // on one with 10,000 items.
 //   xvfb-run -a build-rel/bin/bench_arranque [RUNS]
+//   build-rel/bin/bench_arranque --prepara DIR   (only fills DIR with the 10,000-item request, to profile it)
 #include "Cursor.h"
 #include "GeneradorDatos.h"
 #include "Numeros.h"
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -78,25 +80,27 @@ double Mediana(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const int vueltas = argc > 1 ? std::atoi(argv[1]) : 11;
+    const bool soloPrepara = argc > 2 && std::strcmp(argv[1], "--prepara") == 0;
+    const int vueltas = argc > 1 && !soloPrepara ? std::atoi(argv[1]) : 11;
     const std::string bin = QCoreApplication::applicationDirPath().toStdString();
     QTemporaryDir vacia, llena;
+    const QString dirLlena = soloPrepara ? QString::fromLocal8Bit(argv[2]) : llena.path();
     // A request as a user leaves it after a save: the applicant and the request's header, so that no
     // placeholder is checked on loading.
-    for (QTemporaryDir* d : {&vacia, &llena}) {
-        lorum::PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), d->path());
-        lorum::Cursor e = lorum::AbreCursor(d->path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("empresas"));
+    for (const QString& d : {vacia.path(), dirLlena}) {
+        lorum::PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), d);
+        lorum::Cursor e = lorum::AbreCursor(d, QStringLiteral("FoxPro 2.6;"), QStringLiteral("empresas"));
         e.AddNew();
         e.SetValor(u"RFC", QStringLiteral("GODE561231GR8"));
         e.SetValor(u"Nombre", QStringLiteral("EMPRESA DE PRUEBA"));
         e.Update();
-        lorum::Cursor s = lorum::AbreCursor(d->path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("lorums"));
+        lorum::Cursor s = lorum::AbreCursor(d, QStringLiteral("FoxPro 2.6;"), QStringLiteral("lorums"));
         s.AddNew();
         s.SetValor(u"idtra", 4);
         s.Update();
     }
     {
-        lorum::Cursor c = lorum::AbreCursor(llena.path(), QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
+        lorum::Cursor c = lorum::AbreCursor(dirLlena, QStringLiteral("FoxPro 2.6;"), QStringLiteral("mercanci"));
         std::vector<QByteArray> registros;
         for (int i = 0; i < 10000; ++i) {
             c.AddNew();
@@ -113,6 +117,7 @@ int main(int argc, char** argv) {
         }
         c.AgregaVarios(registros);
     }
+    if (soloPrepara) return 0;
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     xcb_connection_t* x = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(x)) {

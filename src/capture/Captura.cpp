@@ -65,13 +65,11 @@ Captura::Captura(EstadoInicia& estado, QWidget* padre) : QWidget(padre), estado_
     StatusBar1->setAccessibleName(QStringLiteral("Barra de estado"));
     connect(StatusBar1, &QStatusBar::messageChanged, StatusBar1,
             [this](const QString& texto) { StatusBar1->setAccessibleDescription(texto); });
-    // Where the keys go is always plain to see: check boxes and buttons take the focus colours of the
-    // fields (the fields, the grids and the page tabs mark themselves).
-    setStyleSheet(QStringLiteral(
-        "QCheckBox:focus { background-color: rgb(75, 139, 203); color: white; }"
-        "QPushButton:focus, QToolButton:focus { background-color: rgb(75, 139, 203); color: white; }"));
     ConstruyeEncabezado();
     ConstruyePaginas();
+    // Check boxes and buttons take the focus colours of the fields (the fields, the grids and the page
+    // tabs mark themselves).
+    MarcaFocoDeBotones(this);
     AjustaCampos();
     ConectaReglas();
 

@@ -42,8 +42,11 @@ public:
 
     // Opens the data sources that come with the form, on the data directory (throws ErrorTabla).
     void AbreOrigenes();
-    // The load step: caption, country-grid headings, item table binding, first page.
+    // The load step: caption, country-grid headings, first page; the item table is only pointed at.
     void Form_Load();
+    // Reads the item table and binds its grid. The items are the one large table and their page is
+    // not the first one shown, so the start does this once the window is on the screen.
+    void LigaMercancias();
     void DBGridHeading();
     // Centres one heading of the country grid for its alignment, width and the measuring font.
     void CenterHeadColumn(int columna);

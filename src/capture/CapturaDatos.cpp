@@ -57,12 +57,16 @@ void Captura::Form_Load() {
     DBGPais->horizontalHeader()->setHighlightSections(false);
     DBGPais->setAlternatingRowColors(true);
     dtsMercancia.Conecta(estado_.sRutaApp, QStringLiteral("FoxPro 2.6;"), QStringLiteral("MERCANCI"));
-    dtsMercancia.Refresca();
-    dbProducto->Liga(&dtsMercancia);
     PreparaRejillas();
     CtrdfTxtMat->setEnabled(true);
     CtrdfTxtNom->setEnabled(true);
     SSTab1->setCurrentIndex(0);
+}
+
+void Captura::LigaMercancias() {
+    dtsMercancia.Refresca();
+    dbProducto->Liga(&dtsMercancia);
+    PreparaRejillas();  // the binding gave the grid its columns
 }
 
 void Captura::DBGridHeading() {

@@ -1,6 +1,8 @@
 #include "Accesibilidad.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QEvent>
 #include <QComboBox>
 #include <QPointer>
 #include <QTabBar>
@@ -118,6 +120,36 @@ void NombraPestanas(QTabBar* barra, const QString& nombre) {
     if (QAccessible::isActive())
         if (QAccessibleInterface* i = QAccessible::queryAccessibleInterface(barra); i && !dynamic_cast<AccesiblePestanas*>(i))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(i));
+}
+
+namespace {
+
+class FocoDeBoton : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* objeto, QEvent* e) override {
+        if (e->type() != QEvent::FocusIn && e->type() != QEvent::FocusOut) return false;
+        auto* boton = static_cast<QWidget*>(objeto);
+        if (e->type() == QEvent::FocusIn) {
+            QPalette p = boton->palette();
+            for (QPalette::ColorRole fondo : {QPalette::Window, QPalette::Button}) p.setColor(fondo, QColor(75, 139, 203));
+            for (QPalette::ColorRole texto : {QPalette::WindowText, QPalette::ButtonText}) p.setColor(texto, Qt::white);
+            boton->setPalette(p);
+            boton->setAutoFillBackground(true);
+        } else {
+            boton->setPalette(QPalette());  // back to the inherited colours
+            boton->setAutoFillBackground(false);
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void MarcaFocoDeBotones(QWidget* raiz) {
+    auto* filtro = new FocoDeBoton(raiz);
+    for (QAbstractButton* boton : raiz->findChildren<QAbstractButton*>())
+        if (boton->focusPolicy() != Qt::NoFocus) boton->installEventFilter(filtro);
 }
 
 void InstalaAccesibilidad() {

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QTabBar;
+class QWidget;
 
 namespace lorum {
 
@@ -13,5 +14,9 @@ namespace lorum {
 void InstalaAccesibilidad();
 // Names a page tab list for screen readers, whatever its current page.
 void NombraPestanas(QTabBar* barra, const QString& nombre);
+// The buttons and check boxes under `raiz` take the fields' focus colours while they hold the focus,
+// so where the keys go is always plain to see. Through the palette: a style sheet would restyle
+// every control of the form and slow the start.
+void MarcaFocoDeBotones(QWidget* raiz);
 
 }  // namespace lorum

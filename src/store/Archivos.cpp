@@ -4,6 +4,7 @@
 #include "TablaDbf.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -23,9 +24,13 @@ QString ResuelveArchivo(const QString& directorio, const QString& nombre) {
     const QDir dir(directorio);
     const QString exacto = dir.filePath(nombre);
     QStringList iguales;
-    const QStringList entradas = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& entrada : entradas)
-        if (entrada.compare(nombre, Qt::CaseInsensitive) == 0) iguales.append(entrada);
+    // Unsorted and with the kind from the directory entry: every table open passes here.
+    for (QDirIterator it(directorio, QDir::Files | QDir::Hidden | QDir::System); it.hasNext();) {
+        it.next();
+        const QString entrada = it.fileName();
+        if (entrada.size() == nombre.size() && entrada.compare(nombre, Qt::CaseInsensitive) == 0) iguales.append(entrada);
+    }
+    iguales.sort();
     if (iguales.size() > 1)
         throw ErrorTabla(QStringLiteral("En «%1» hay varios archivos que solo difieren en mayúsculas: %2. Deje solo uno.")
                              .arg(QDir::toNativeSeparators(directorio), iguales.join(QStringLiteral(", "))));

@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QDirIterator>
 #include <QSaveFile>
 #include <QUrl>
 
@@ -294,6 +294,23 @@ void CambioDeTablas::Confirma() {
     PuntoDeCorte();
 }
 
+// What a cut change or a cut atomic write can leave behind: staged tables, second names, and the
+// temporary files written beside a table or the journal ("x.dbf.Ab12Cd", "lorum.diario.Ab12Cd").
+static bool EsArchivoSuelto(const QString& nombre) {
+    auto sufijoAzar = [&](qsizetype desde) {
+        if (nombre.size() - desde != 6) return false;
+        for (qsizetype i = desde; i < nombre.size(); ++i)
+            if (nombre[i].unicode() >= 0x80 || !nombre[i].isLetterOrNumber()) return false;
+        return true;
+    };
+    if (nombre.endsWith(QLatin1String(".lorum-nuevo"), Qt::CaseInsensitive) ||
+        nombre.endsWith(QLatin1String(".lorum-anterior"), Qt::CaseInsensitive))
+        return true;
+    if (nombre.startsWith(QLatin1String("lorum.diario."), Qt::CaseInsensitive) && sufijoAzar(13)) return true;
+    return nombre.size() >= 11 && QStringView(nombre).mid(nombre.size() - 11, 5).compare(QLatin1String(".dbf."), Qt::CaseInsensitive) == 0 &&
+           sufijoAzar(nombre.size() - 6);
+}
+
 QString RecuperaDiario(const QString& datos) {
     const QDir dir(datos);
     const QString ruta = dir.filePath(kDiario);
@@ -337,12 +354,11 @@ QString RecuperaDiario(const QString& datos) {
     }
     // What a cut change or a cut atomic write can leave behind: staged tables, second names, and the
     // temporary files written beside a table or the journal.
-    static const QRegularExpression propios(
-        QStringLiteral("(\\.lorum-nuevo|\\.lorum-anterior|\\.dbf\\.[A-Za-z0-9]{6}|^lorum\\.diario\\.[A-Za-z0-9]{6})$"),
-        QRegularExpression::CaseInsensitiveOption);
     bool sinCambiar = false;
-    for (const QString& f : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!propios.match(f).hasMatch()) continue;
+    for (QDirIterator it(datos, QDir::Files | QDir::Hidden | QDir::System); it.hasNext();) {
+        it.next();
+        const QString f = it.fileName();
+        if (!EsArchivoSuelto(f)) continue;
         sinCambiar = sinCambiar || f.endsWith(kPreparado);
         QFile::remove(dir.filePath(f));
     }

@@ -1,3 +1,4 @@
+#include "Accesibilidad.h"
 #include "ControlChk.h"
 #include "ControlesTexto.h"
 #include "ErrorTabla.h"
@@ -88,10 +89,18 @@ TEST(Controles, ColoresDeFocoYAyudaEnLaBarra) {
     EXPECT_EQ(v.uno->dfTxt->palette().color(QPalette::Text), QColor(0, 0, 0));
     EXPECT_EQ(v.barra->currentMessage(), QStringLiteral("Digite el dos"));
 
+    MarcaFocoDeBotones(&v.w);
     v.chk->sTextoBarra = QStringLiteral("Marque");
     v.chk->setFocus();
     QApplication::processEvents();
     EXPECT_EQ(v.barra->currentMessage(), QString());  // a check field leaves the status line alone
+    const QPalette antes = v.uno->palette();
+    EXPECT_TRUE(v.chk->Check->autoFillBackground());
+    EXPECT_EQ(v.chk->Check->palette().color(QPalette::Window), QColor(75, 139, 203));
+    EXPECT_EQ(v.chk->Check->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    v.uno->setFocus();
+    EXPECT_FALSE(v.chk->Check->autoFillBackground());
+    EXPECT_EQ(v.chk->Check->palette().color(QPalette::WindowText), antes.color(QPalette::WindowText));
 }
 
 TEST(Controles, EntrarAlCampoSeleccionaTodoSuTexto) {
