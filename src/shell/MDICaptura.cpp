@@ -13,13 +13,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QHash>
-#include <QIconEngine>
 #include <QMenuBar>
 #include <QPainter>
 #include <QShortcut>
-#include <QStyle>
-#include <QStyleOption>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -28,53 +24,22 @@ namespace lorum {
 namespace {
 
 // Our own toolbar icons: a coloured tile with a short sign.
-// Drawn when the toolbar first paints, not when the window is built: the sign's bold face is a font
-// the start does not need otherwise.
-class IconoDibujado : public QIconEngine {
-public:
-    IconoDibujado(QColor color, QString signo) : color_(color), signo_(std::move(signo)) {}
-    QIconEngine* clone() const override { return new IconoDibujado(color_, signo_); }
-    void paint(QPainter* g, const QRect& r, QIcon::Mode modo, QIcon::State estado) override {
-        g->drawPixmap(r, pixmap(r.size(), modo, estado));
-    }
-    QPixmap pixmap(const QSize& tamano, QIcon::Mode modo, QIcon::State) override {
-        const QString clave = QStringLiteral("%1x%2-%3").arg(tamano.width()).arg(tamano.height()).arg(int(modo));
-        if (const auto it = hechos_.constFind(clave); it != hechos_.constEnd()) return *it;
-        QPixmap p = Dibuja(tamano);
-        if (modo == QIcon::Disabled) {
-            QStyleOption opcion;
-            opcion.palette = QApplication::palette();
-            p = QApplication::style()->generatedIconPixmap(modo, p, &opcion);
-        }
-        hechos_.insert(clave, p);
-        return p;
-    }
-
-private:
-    QPixmap Dibuja(const QSize& tamano) const {
-        QPixmap p(32, 32);
-        p.fill(Qt::transparent);
-        QPainter g(&p);
-        g.setRenderHint(QPainter::Antialiasing);
-        g.setBrush(color_);
-        g.setPen(QPen(color_.darker(140), 1.5));
-        g.drawRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
-        QFont f = g.font();
-        f.setBold(true);
-        f.setPixelSize(signo_.size() > 1 ? 11 : 17);
-        g.setFont(f);
-        g.setPen(Qt::white);
-        g.drawText(QRect(2, 2, 28, 28), Qt::AlignCenter, signo_);
-        g.end();
-        return tamano == p.size() ? p : p.scaled(tamano, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-
-    QColor color_;
-    QString signo_;
-    QHash<QString, QPixmap> hechos_;
-};
-
-QIcon icono(const QColor& color, const QString& signo) { return QIcon(new IconoDibujado(color, signo)); }
+QIcon icono(const QColor& color, const QString& signo) {
+    QPixmap p(32, 32);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setBrush(color);
+    g.setPen(QPen(color.darker(140), 1.5));
+    g.drawRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
+    QFont f = g.font();
+    f.setBold(true);
+    f.setPixelSize(signo.size() > 1 ? 11 : 17);
+    g.setFont(f);
+    g.setPen(Qt::white);
+    g.drawText(QRect(2, 2, 28, 28), Qt::AlignCenter, signo);
+    return QIcon(p);
+}
 
 QString sinAmpersand(QString texto) { return texto.remove(QLatin1Char('&')); }
 
