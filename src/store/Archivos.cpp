@@ -9,9 +9,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <functional>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
+#include <dirent.h>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -24,12 +26,27 @@ QString ResuelveArchivo(const QString& directorio, const QString& nombre) {
     const QDir dir(directorio);
     const QString exacto = dir.filePath(nombre);
     QStringList iguales;
-    // Unsorted and with the kind from the directory entry: every table open passes here.
+    auto compara = [&](const QString& entrada, const std::function<bool()>& esCarpeta) {
+        if (entrada.size() == nombre.size() && entrada.compare(nombre, Qt::CaseInsensitive) == 0 && !esCarpeta())
+            iguales.append(entrada);
+    };
+#ifdef Q_OS_WIN
     for (QDirIterator it(directorio, QDir::Files | QDir::Hidden | QDir::System); it.hasNext();) {
         it.next();
-        const QString entrada = it.fileName();
-        if (entrada.size() == nombre.size() && entrada.compare(nombre, Qt::CaseInsensitive) == 0) iguales.append(entrada);
+        compara(it.fileName(), [] { return false; });
     }
+#else
+    // Straight from the directory, unsorted and with the kind from the entry: every table open
+    // passes here. Links and special files count as files unless they lead to a folder.
+    if (DIR* d = ::opendir(QFile::encodeName(directorio).constData())) {
+        while (const dirent* e = ::readdir(d)) {
+            if (e->d_type == DT_DIR) continue;
+            const QString entrada = QFile::decodeName(e->d_name);
+            compara(entrada, [&] { return e->d_type != DT_REG && QFileInfo(dir.filePath(entrada)).isDir(); });
+        }
+        ::closedir(d);
+    }
+#endif
     iguales.sort();
     if (iguales.size() > 1)
         throw ErrorTabla(QStringLiteral("En «%1» hay varios archivos que solo difieren en mayúsculas: %2. Deje solo uno.")

@@ -37,21 +37,43 @@ Criterio AnalizaCriterio(const QString& texto) {
     return c;
 }
 
+// The word at `en` of `t`, whole: blanks or the ends on both sides.
+static bool PalabraEn(const QString& t, qsizetype en, QLatin1String palabra) {
+    return en > 0 && t[en - 1].isSpace() && en + palabra.size() < t.size() && t[en + palabra.size()].isSpace() &&
+           QStringView(t).mid(en, palabra.size()).compare(palabra, Qt::CaseInsensitive) == 0;
+}
+
+// "select <columns> from <table> [where <criterion>] [;]", read by hand: the start opens a source of
+// this form and a regular expression would be compiled for it.
 Consulta AnalizaFuente(const QString& fuente) {
-    static const QRegularExpression seleccion(
-        QStringLiteral(R"(^\s*select\s+(.+?)\s+from\s+\[?([^\s\]]+)\]?(?:\s+where\s+(.*))?\s*;?\s*$)"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     Consulta consulta;
-    const QString t = fuente.trimmed();
+    QString t = fuente.trimmed();
     if (!t.startsWith(QLatin1String("select"), Qt::CaseInsensitive) || (t.size() > 6 && !t[6].isSpace())) {
         if (t.isEmpty()) noEntiende(fuente);
         consulta.tabla = t;
         return consulta;
     }
-    const auto m = seleccion.match(t);
-    if (!m.hasMatch()) noEntiende(fuente);
-    consulta.tabla = m.captured(2);
-    const QString lista = m.captured(1).trimmed();
+    if (t.endsWith(u';')) t = t.chopped(1).trimmed();
+    qsizetype de = 7;
+    while (de < t.size() && !PalabraEn(t, de, QLatin1String("from"))) ++de;
+    const QString lista = t.mid(6, de - 6).trimmed();
+    if (de >= t.size() || lista.isEmpty()) noEntiende(fuente);
+    qsizetype i = de + 4;
+    while (i < t.size() && t[i].isSpace()) ++i;
+    if (i < t.size() && t[i] == u'[') ++i;
+    const qsizetype inicio = i;
+    while (i < t.size() && !t[i].isSpace() && t[i] != u']') ++i;
+    consulta.tabla = t.mid(inicio, i - inicio);
+    if (consulta.tabla.isEmpty()) noEntiende(fuente);
+    if (i < t.size() && t[i] == u']') ++i;
+    if (i < t.size()) {
+        qsizetype w = i;
+        while (w < t.size() && t[w].isSpace()) ++w;
+        if (w == i || !PalabraEn(t, w, QLatin1String("where"))) noEntiende(fuente);
+        const QString criterio = t.mid(w + 5).trimmed();
+        if (criterio.isEmpty()) noEntiende(fuente);
+        consulta.donde = AnalizaCriterio(criterio);
+    }
     if (lista != QLatin1String("*")) {
         for (const QString& columna : lista.split(u',')) {
             const QString nombre = columna.trimmed();
@@ -59,7 +81,6 @@ Consulta AnalizaFuente(const QString& fuente) {
             consulta.columnas.push_back(nombre);
         }
     }
-    if (m.hasCaptured(3) && !m.captured(3).isEmpty()) consulta.donde = AnalizaCriterio(m.captured(3));
     return consulta;
 }
 
