@@ -96,6 +96,8 @@ CajaCombo::CajaCombo(QWidget* padre) : QComboBox(padre) { InstalaAccesibilidad()
 
 void CajaCombo::showPopup() {
     eligiendo_ = true;
+    // The list is built on its first opening; it takes the field's name then.
+    view()->setAccessibleName(lineEdit() ? lineEdit()->accessibleName() : accessibleName());
     QComboBox::showPopup();
 }
 
@@ -122,7 +124,9 @@ void CajaCombo::wheelEvent(QWheelEvent* e) {
 
 ControlCmb::ControlCmb(QWidget* padre) : ControlCatalogo(1001, padre), cmbData(new CajaCombo(this)) {
     cmbData->setObjectName(QStringLiteral("cmbData"));
-    cmbData->setEditable(true);
+    // Editable through its own line edit: setEditable() would build the drop-down list's window now,
+    // for every combo on the form; the list is built when first opened instead.
+    cmbData->setLineEdit(new QLineEdit(cmbData));
     cmbData->setInsertPolicy(QComboBox::NoInsert);
     cmbData->setCompleter(nullptr);
     cmbData->setMaxVisibleItems(15);

@@ -6,7 +6,6 @@
 #include "EstadoInicia.h"
 #include "ServicioMensajes.h"
 
-#include <QAbstractItemView>
 #include <QLineEdit>
 
 namespace lorum {
@@ -36,10 +35,7 @@ void PreparaCampos(EstadoInicia& estado, const std::vector<QWidget*>& controles)
         if (nombre.isEmpty()) nombre = campo->NombreCampo;
         campo->setAccessibleName(nombre);
         campo->Interior()->setAccessibleName(nombre);
-        if (auto* cmb = qobject_cast<ControlCmb*>(campo)) {
-            cmb->cmbData->lineEdit()->setAccessibleName(nombre);
-            cmb->cmbData->view()->setAccessibleName(nombre);
-        }
+        if (auto* cmb = qobject_cast<ControlCmb*>(campo)) cmb->cmbData->lineEdit()->setAccessibleName(nombre);
     }
 }
 

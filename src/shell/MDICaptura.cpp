@@ -7,14 +7,15 @@
 #include "EstadoInicia.h"
 #include "frmAbout.h"
 #include "frmayuda.h"
+#include "IconosBarra.h"
 #include "RejillaLigada.h"
 #include "ServicioMensajes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QMenuBar>
-#include <QPainter>
 #include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
@@ -22,24 +23,6 @@
 namespace lorum {
 
 namespace {
-
-// Our own toolbar icons: a coloured tile with a short sign.
-QIcon icono(const QColor& color, const QString& signo) {
-    QPixmap p(32, 32);
-    p.fill(Qt::transparent);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    g.setBrush(color);
-    g.setPen(QPen(color.darker(140), 1.5));
-    g.drawRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
-    QFont f = g.font();
-    f.setBold(true);
-    f.setPixelSize(signo.size() > 1 ? 11 : 17);
-    g.setFont(f);
-    g.setPen(Qt::white);
-    g.drawText(QRect(2, 2, 28, 28), Qt::AlignCenter, signo);
-    return QIcon(p);
-}
 
 QString sinAmpersand(QString texto) { return texto.remove(QLatin1Char('&')); }
 
@@ -155,9 +138,10 @@ void MDICaptura::CreaBarra() {
     Toolbar1->setMovable(false);
     auto separador = [this](int tag) { Toolbar1->addSeparator()->setProperty("tag", QString::number(tag)); };
     // Commands only the toolbar has get a key of their own, shown after the tool tip's text.
-    auto boton = [this](const char* llave, const char* consejo, const QString& tag, const QIcon& imagen,
-                        const QKeySequence& atajo = {}) {
-        QAction* a = Toolbar1->addAction(imagen, QString::fromUtf8(consejo));
+    QByteArray pixeles;
+    if (QFile iconos(QStringLiteral(":/lorum/iconos-barra.rgba")); iconos.open(QIODevice::ReadOnly)) pixeles = iconos.readAll();
+    auto boton = [this, &pixeles](const char* llave, const char* consejo, const QString& tag, const QKeySequence& atajo = {}) {
+        QAction* a = Toolbar1->addAction(IconoDeBoton(llave, pixeles), QString::fromUtf8(consejo));
         a->setObjectName(QString::fromUtf8(llave));
         a->setShortcut(atajo);
         a->setToolTip(atajo.isEmpty() ? QString::fromUtf8(consejo)
@@ -167,24 +151,24 @@ void MDICaptura::CreaBarra() {
         acciones_[a->objectName()] = a;
     };
     separador(1);
-    boton("Limpiar", "Limpiar/Nuevo", QStringLiteral("2"), icono(QColor(90, 160, 90), QStringLiteral("N")),
+    boton("Limpiar", "Limpiar/Nuevo", QStringLiteral("2"),
           QKeySequence(Qt::CTRL | Qt::Key_N));
-    boton("Imprime", "Imprimir solicitud", QStringLiteral("3"), icono(QColor(100, 100, 110), QStringLiteral("P")));
-    boton("Guarda", "Guardar solicitud", QStringLiteral("4"), icono(QColor(40, 100, 180), QStringLiteral("G")));
+    boton("Imprime", "Imprimir solicitud", QStringLiteral("3"));
+    boton("Guarda", "Guardar solicitud", QStringLiteral("4"));
     separador(5);
-    boton("Considera", "Consideraciones de llenado", QStringLiteral("6"), icono(QColor(200, 150, 40), QStringLiteral("?")));
-    boton("Genera", "Genera disco para entregar a Talveros", QStringLiteral("7"), icono(QColor(150, 80, 160), QStringLiteral("D")));
+    boton("Considera", "Consideraciones de llenado", QStringLiteral("6"));
+    boton("Genera", "Genera disco para entregar a Talveros", QStringLiteral("7"));
     separador(8);
-    boton("Recupera Información", "Recupera Información", QStringLiteral("11"), icono(QColor(60, 140, 150), QStringLiteral("R")),
+    boton("Recupera Información", "Recupera Información", QStringLiteral("11"),
           QKeySequence(Qt::CTRL | Qt::Key_R));
-    boton("Importa Mercancias", "Importa Mercancias", QStringLiteral("13"), icono(QColor(60, 120, 60), QStringLiteral("XL")));
+    boton("Importa Mercancias", "Importa Mercancias", QStringLiteral("13"));
     // The button imports "mercancia.xls"; its tip names the keys of both imports.
     acciones_[QStringLiteral("Importa Mercancias")]->setToolTip(
         QStringLiteral("Importa Mercancias (%1; de otro libro: %2)")
             .arg(QKeySequence(Qt::CTRL | Qt::Key_M).toString(QKeySequence::NativeText),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M).toString(QKeySequence::NativeText)));
-    boton("Salir", "Salir", QStringLiteral("9"), icono(QColor(180, 60, 60), QStringLiteral("X")));
-    boton("Recuperar Mercancias", "Recuperar Mercancias", QString(), icono(QColor(60, 140, 150), QStringLiteral("RM")),
+    boton("Salir", "Salir", QStringLiteral("9"));
+    boton("Recuperar Mercancias", "Recuperar Mercancias", QString(),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     // The toolbar's buttons are reached with Tab too, after the form.
     for (QToolButton* b : Toolbar1->findChildren<QToolButton*>()) b->setFocusPolicy(Qt::TabFocus);

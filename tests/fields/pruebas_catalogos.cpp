@@ -125,8 +125,11 @@ TEST_F(Catalogos, LlenaEligeYLeeLlaves) {
         cmb.Limpia();
     }
 
-    // An entry taken from the open list is a choice.
+    // An entry taken from the open list is a choice; the list, built when first opened, bears the
+    // field's name for screen readers.
+    cmb.cmbData->lineEdit()->setAccessibleName(QStringLiteral("Estado"));
     cmb.cmbData->showPopup();
+    EXPECT_EQ(cmb.cmbData->view()->accessibleName(), QStringLiteral("Estado"));
     cmb.cmbData->view()->setCurrentIndex(cmb.cmbData->model()->index(4, 0));
     QTest::keyClick(cmb.cmbData->view(), Qt::Key_Return);
     EXPECT_EQ(cmb.nLista, 4);

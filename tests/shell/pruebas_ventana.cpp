@@ -6,6 +6,7 @@
 #include "Despachador.h"
 #include "ErrorTabla.h"
 #include "GuardiaFoco.h"
+#include "IconosBarra.h"
 #include "RejillaLigada.h"
 
 #include <QAccessible>
@@ -94,6 +95,7 @@ TEST_F(Principal, LaBarraDespachaPorSuEtiqueta) {
         operaciones.clear();
         QAction* a = Ventana().Accion(QString::fromUtf8(c.boton));
         ASSERT_NE(a, nullptr) << c.boton;
+        EXPECT_FALSE(a->icon().isNull()) << c.boton << ": every button has its icon";
         a->trigger();
         EXPECT_EQ(operaciones, QStringList{QString::fromLatin1(c.operacion)}) << c.boton;
         if (c.atajo.isEmpty()) continue;
@@ -118,6 +120,19 @@ TEST_F(Principal, LaBarraDespachaPorSuEtiqueta) {
     Ventana().Accion("Salir")->trigger();
     ASSERT_EQ(mensajes.mostrados.size(), 1u);
     EXPECT_EQ(mensajes.mostrados[0].titulo, QStringLiteral("Fin de la aplicación"));
+}
+
+// The program carries the icons as pixels drawn at build time; pixels that are not whole are never
+// shown as an icon: the icon is drawn instead.
+TEST(IconosDeBarra, DeSusPixelesOBienDibujados) {
+    const QByteArray pixeles = PixelesDeIconos();
+    for (const QByteArray& dados : {pixeles, pixeles.left(pixeles.size() - 1), QByteArray()})
+        for (const IconoDeBarra& i : IconosDeBarra()) {
+            const QImage visto = IconoDeBoton(i.llave, dados).pixmap(kLadoIcono).toImage()
+                                     .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            EXPECT_EQ(visto, DibujaIcono(i.color, QString::fromUtf8(i.signo))) << i.llave << " from " << dados.size() << " bytes";
+        }
+    EXPECT_TRUE(IconoDeBoton("Ninguno", pixeles).isNull());
 }
 
 TEST_F(Principal, SalirPorElMenu) {
