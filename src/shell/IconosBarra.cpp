@@ -60,7 +60,8 @@ QIcon IconoDeBoton(const char* llave, const QByteArray& pixeles) {
         if (pixeles.size() == qsizetype(iconos.size()) * kBytesIcono) {
             QImage imagen(kLadoIcono, kLadoIcono, QImage::Format_ARGB32_Premultiplied);
             for (int y = 0; y < kLadoIcono; ++y)
-                std::memcpy(imagen.scanLine(y), pixeles.constData() + n * kBytesIcono + qsizetype(y) * kLadoIcono * 4,
+                std::memcpy(imagen.scanLine(y),
+                            pixeles.constData() + n * kBytesIcono + qsizetype(y) * kLadoIcono * 4,
                             kLadoIcono * 4);
             return QIcon(QPixmap::fromImage(imagen));
         }

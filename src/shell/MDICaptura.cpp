@@ -5,11 +5,11 @@
 #include "Despachador.h"
 #include "DlgMail.h"
 #include "EstadoInicia.h"
-#include "frmAbout.h"
-#include "frmayuda.h"
 #include "IconosBarra.h"
 #include "RejillaLigada.h"
 #include "ServicioMensajes.h"
+#include "frmAbout.h"
+#include "frmayuda.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -139,8 +139,10 @@ void MDICaptura::CreaBarra() {
     auto separador = [this](int tag) { Toolbar1->addSeparator()->setProperty("tag", QString::number(tag)); };
     // Commands only the toolbar has get a key of their own, shown after the tool tip's text.
     QByteArray pixeles;
-    if (QFile iconos(QStringLiteral(":/lorum/iconos-barra.rgba")); iconos.open(QIODevice::ReadOnly)) pixeles = iconos.readAll();
-    auto boton = [this, &pixeles](const char* llave, const char* consejo, const QString& tag, const QKeySequence& atajo = {}) {
+    if (QFile iconos(QStringLiteral(":/lorum/iconos-barra.rgba")); iconos.open(QIODevice::ReadOnly))
+        pixeles = iconos.readAll();
+    auto boton = [this, &pixeles](const char* llave, const char* consejo, const QString& tag,
+                                  const QKeySequence& atajo = {}) {
         QAction* a = Toolbar1->addAction(IconoDeBoton(llave, pixeles), QString::fromUtf8(consejo));
         a->setObjectName(QString::fromUtf8(llave));
         a->setShortcut(atajo);
@@ -151,8 +153,7 @@ void MDICaptura::CreaBarra() {
         acciones_[a->objectName()] = a;
     };
     separador(1);
-    boton("Limpiar", "Limpiar/Nuevo", QStringLiteral("2"),
-          QKeySequence(Qt::CTRL | Qt::Key_N));
+    boton("Limpiar", "Limpiar/Nuevo", QStringLiteral("2"), QKeySequence(Qt::CTRL | Qt::Key_N));
     boton("Imprime", "Imprimir solicitud", QStringLiteral("3"));
     boton("Guarda", "Guardar solicitud", QStringLiteral("4"));
     separador(5);

@@ -2,9 +2,9 @@
 #include "IconosBarra.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSaveFile>
 #include <cstdio>
 
 int main(int argc, char** argv) {

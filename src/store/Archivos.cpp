@@ -9,15 +9,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
-#include <functional>
 
 #ifndef Q_OS_WIN
-#include <cerrno>
 #include <dirent.h>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 #endif
 
 namespace lorum {
@@ -26,14 +25,13 @@ QString ResuelveArchivo(const QString& directorio, const QString& nombre) {
     const QDir dir(directorio);
     const QString exacto = dir.filePath(nombre);
     QStringList iguales;
-    auto compara = [&](const QString& entrada, const std::function<bool()>& esCarpeta) {
-        if (entrada.size() == nombre.size() && entrada.compare(nombre, Qt::CaseInsensitive) == 0 && !esCarpeta())
-            iguales.append(entrada);
+    auto coincide = [&](const QString& entrada) {
+        return entrada.size() == nombre.size() && entrada.compare(nombre, Qt::CaseInsensitive) == 0;
     };
 #ifdef Q_OS_WIN
     for (QDirIterator it(directorio, QDir::Files | QDir::Hidden | QDir::System); it.hasNext();) {
         it.next();
-        compara(it.fileName(), [] { return false; });
+        if (coincide(it.fileName())) iguales.append(it.fileName());
     }
 #else
     // Straight from the directory, unsorted and with the kind from the entry: every table open
@@ -42,7 +40,8 @@ QString ResuelveArchivo(const QString& directorio, const QString& nombre) {
         while (const dirent* e = ::readdir(d)) {
             if (e->d_type == DT_DIR) continue;
             const QString entrada = QFile::decodeName(e->d_name);
-            compara(entrada, [&] { return e->d_type != DT_REG && QFileInfo(dir.filePath(entrada)).isDir(); });
+            if (coincide(entrada) && (e->d_type == DT_REG || !QFileInfo(dir.filePath(entrada)).isDir()))
+                iguales.append(entrada);
         }
         ::closedir(d);
     }

@@ -39,7 +39,8 @@ Criterio AnalizaCriterio(const QString& texto) {
 
 // The word at `en` of `t`, whole: blanks or the ends on both sides.
 static bool PalabraEn(const QString& t, qsizetype en, QLatin1String palabra) {
-    return en > 0 && t[en - 1].isSpace() && en + palabra.size() < t.size() && t[en + palabra.size()].isSpace() &&
+    return en > 0 && t[en - 1].isSpace() && en + palabra.size() < t.size() &&
+           t[en + palabra.size()].isSpace() &&
            QStringView(t).mid(en, palabra.size()).compare(palabra, Qt::CaseInsensitive) == 0;
 }
 

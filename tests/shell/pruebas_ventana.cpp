@@ -128,9 +128,12 @@ TEST(IconosDeBarra, DeSusPixelesOBienDibujados) {
     const QByteArray pixeles = PixelesDeIconos();
     for (const QByteArray& dados : {pixeles, pixeles.left(pixeles.size() - 1), QByteArray()})
         for (const IconoDeBarra& i : IconosDeBarra()) {
-            const QImage visto = IconoDeBoton(i.llave, dados).pixmap(kLadoIcono).toImage()
+            const QImage visto = IconoDeBoton(i.llave, dados)
+                                     .pixmap(kLadoIcono)
+                                     .toImage()
                                      .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            EXPECT_EQ(visto, DibujaIcono(i.color, QString::fromUtf8(i.signo))) << i.llave << " from " << dados.size() << " bytes";
+            EXPECT_EQ(visto, DibujaIcono(i.color, QString::fromUtf8(i.signo)))
+                << i.llave << " from " << dados.size() << " bytes";
         }
     EXPECT_TRUE(IconoDeBoton("Ninguno", pixeles).isNull());
 }

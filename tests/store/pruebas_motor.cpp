@@ -167,8 +167,9 @@ TEST_F(Motor, ConsultasSelectYUnValorConComillasEsDato) {
     EXPECT_EQ(cuenta("Select * from catrfces where clave = 2 or 1=1"), 0);
     EXPECT_EQ(cuenta("  select   *   FROM  [catrfces]  WHERE  clave = 2 ; "), 1);
     EXPECT_EQ(cuenta("Select * from catrfces;"), 3);  // the ';' ends the query, it is not part of the name
-    for (const char* mala : {"Select * from", "Select  from catrfces", "Select * from catrfces where",
-                             "Select * from catrfces clave = 2", "Select * fromcatrfces", "Select *,,Nombre from catrfces"})
+    for (const char* mala :
+         {"Select * from", "Select  from catrfces", "Select * from catrfces where",
+          "Select * from catrfces clave = 2", "Select * fromcatrfces", "Select *,,Nombre from catrfces"})
         EXPECT_THROW(AbreCursor(Dir(), kFox, mala), ErrorTabla) << mala;
 
     Cursor una = AbreCursor(Dir(), kFox, "Select Nombre from catrfces where clave = 2");
