@@ -10,11 +10,13 @@
 #include "EstadoInicia.h"
 #include "RejillaLigada.h"
 #include "Resguardo.h"
+#include "ServiciosCampos.h"
 
 #include <QApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -70,8 +72,7 @@ Captura::Captura(EstadoInicia& estado, QWidget* padre) : QWidget(padre), estado_
     // Check boxes and buttons take the focus colours of the fields (the fields, the grids and the page
     // tabs mark themselves).
     MarcaFocoDeBotones(this);
-    AjustaCampos();
-    ConectaReglas();
+    AjustaCampos(0);
 
     auto* capa = qobject_cast<QVBoxLayout*>(layout());
     capa->addWidget(StatusBar1);
@@ -113,23 +114,23 @@ void Captura::ConstruyeEncabezado() {
     capa->addLayout(rejilla);
 }
 
+const Captura::Pagina Captura::kPaginas[8] = {
+    {&Captura::PaginaGenerales, "&Generales"}, {&Captura::PaginaRepresentante, "R&epresentante"},
+    {&Captura::PaginaMercancia, "Mer&cancía"}, {&Captura::PaginaDescripcion, "&Desc Mercancía"},
+    {&Captura::PaginaPais, "&País"},           {&Captura::PaginaAnexos1, "A&nexos1"},
+    {&Captura::PaginaAnexo2, "Ane&xo2"},       {&Captura::PaginaAnexo3, "Anexo 3"},
+};
+
 void Captura::ConstruyePaginas() {
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setAccessibleName(QStringLiteral("Páginas de la solicitud"));
     NombraPestanas(SSTab1->tabBar(), QStringLiteral("Páginas de la solicitud"));
     SSTab1->tabBar()->installEventFilter(this);
-    const struct {
-        QWidget* (Captura::*construye)();
-        const char* titulo;
-    } paginas[] = {
-        {&Captura::PaginaGenerales, "&Generales"}, {&Captura::PaginaRepresentante, "R&epresentante"},
-        {&Captura::PaginaMercancia, "Mer&cancía"}, {&Captura::PaginaDescripcion, "&Desc Mercancía"},
-        {&Captura::PaginaPais, "&País"},           {&Captura::PaginaAnexos1, "A&nexos1"},
-        {&Captura::PaginaAnexo2, "Ane&xo2"},       {&Captura::PaginaAnexo3, "Anexo 3"},
-    };
-    for (const auto& p : paginas) {
-        QWidget* pagina = (this->*p.construye)();
+    // Every page's tab now; only the first page's fields, the others' come with CompletaPaginas.
+    for (const Pagina& p : kPaginas) {
+        auto* pagina = new QWidget;
+        if (&p == kPaginas) (this->*p.construye)(pagina);
         SSTab1->addTab(pagina, QString::fromUtf8(p.titulo));
         pagina->setAccessibleName(QString::fromUtf8(p.titulo).remove(QLatin1Char('&')));
     }
@@ -157,16 +158,37 @@ void Captura::ConstruyePaginas() {
                 }
         });
     });
+}
 
+void Captura::CompletaPaginas() {
+    if (completa_) return;
+    const size_t desde = controles_.size();
+    int indice = 0;
+    for (const Pagina& p : kPaginas) {
+        QWidget* pagina = SSTab1->widget(indice++);
+        if (&p == kPaginas) continue;  // built with the form
+        (this->*p.construye)(pagina);
+        MarcaFocoDeBotones(pagina);
+    }
     // Pickers that lie on the form itself, shown only while something is being picked.
     LstPais = Nuevo<ControlLst>("LstPais");
     LstUnidad = Nuevo<ControlLst>("LstUnidad");
     cmbUnidadMedida = Nuevo<ControlCmb>("cmbUnidadMedida");
     for (QWidget* oculto : std::initializer_list<QWidget*>{LstPais, LstUnidad, cmbUnidadMedida}) oculto->hide();
+    completa_ = true;
+
+    AjustaCampos(desde);
+    ConectaReglas();
+    DBGPais->Liga(&dtsPexPais);
+    DBGridHeading();
+    DBGPais->horizontalHeader()->setHighlightSections(false);
+    DBGPais->setAlternatingRowColors(true);
+    PreparaRejillas();
+    PreparaCampos(estado_, {controles_.begin() + std::ptrdiff_t(desde), controles_.end()});
+    AsignaResto();
 }
 
-QWidget* Captura::PaginaGenerales() {
-    auto* pagina = new QWidget;
+void Captura::PaginaGenerales(QWidget* pagina) {
     TxtCalle = Nuevo<ControldfTxt>("TxtCalle");
     TxtCP = Nuevo<ControldfTxt>("TxtCP");
     TxtColonia = Nuevo<ControldfTxt>("TxtColonia");
@@ -182,11 +204,9 @@ QWidget* Captura::PaginaGenerales() {
     forma->addRow(etiqueta(QStringLiteral("Estado"), CmbEstado), CmbEstado);
     forma->addRow(etiqueta(QStringLiteral("Teléfono"), TxtTelefono), TxtTelefono);
     forma->addRow(etiqueta(QStringLiteral("Fax"), TxtFax), TxtFax);
-    return pagina;
 }
 
-QWidget* Captura::PaginaRepresentante() {
-    auto* pagina = new QWidget;
+void Captura::PaginaRepresentante(QWidget* pagina) {
     auto* marco = new QGroupBox(QStringLiteral("Autorización para suscribir la solicitud (Representante Legal)"));
     TxtAcredita = Nuevo<ControldfTxt>("TxtAcredita");
     TxtRep_Nom = Nuevo<ControldfTxt>("TxtRep_Nom");
@@ -204,11 +224,9 @@ QWidget* Captura::PaginaRepresentante() {
     auto* capa = new QVBoxLayout(pagina);
     capa->addWidget(marco);
     capa->addStretch();
-    return pagina;
 }
 
-QWidget* Captura::PaginaMercancia() {
-    auto* pagina = new QWidget;
+void Captura::PaginaMercancia(QWidget* pagina) {
     dbProducto = Nuevo<RejillaLigada>("dbProducto");
     dbProducto->setAccessibleName(QStringLiteral("Partidas de mercancía"));
     lstUM = Nuevo<QListWidget>("lstUM");
@@ -237,20 +255,16 @@ QWidget* Captura::PaginaMercancia() {
     rejilla->addWidget(Text2, 1, 3);
     rejilla->addWidget(new QLabel(QStringLiteral("Observaciones:")), 2, 0);
     capa->addLayout(rejilla);
-    return pagina;
 }
 
-QWidget* Captura::PaginaDescripcion() {
-    auto* pagina = new QWidget;
+void Captura::PaginaDescripcion(QWidget* pagina) {
     TxtMlDMercancias = Nuevo<ControlTxtMl>("TxtMlDMercancias");
     auto* capa = new QVBoxLayout(pagina);
     capa->addWidget(etiqueta(QStringLiteral("Descripción de la Mercancía"), TxtMlDMercancias));
     capa->addWidget(TxtMlDMercancias, 1);
-    return pagina;
 }
 
-QWidget* Captura::PaginaPais() {
-    auto* pagina = new QWidget;
+void Captura::PaginaPais(QWidget* pagina) {
     DBGPais = Nuevo<RejillaLigada>("DBGPais");
     DBGPais->setAccessibleName(QStringLiteral("Lista de Paises"));
     Command1 = Nuevo<QPushButton>("Command1");
@@ -262,11 +276,9 @@ QWidget* Captura::PaginaPais() {
     fila->addStretch();
     fila->addWidget(Command1);
     capa->addLayout(fila);
-    return pagina;
 }
 
-QWidget* Captura::PaginaAnexos1() {
-    auto* pagina = new QWidget;
+void Captura::PaginaAnexos1(QWidget* pagina) {
     TxtMlActividad = Nuevo<ControlTxtMl>("TxtMlActividad");
     TxtMlUso = Nuevo<ControlTxtMl>("TxtMlUso");
     TxtMlUso->setProperty("leyenda", QStringLiteral("Uso específico de la mercancía"));  // its field name is internal
@@ -275,22 +287,18 @@ QWidget* Captura::PaginaAnexos1() {
     capa->addWidget(TxtMlActividad, 1);
     capa->addWidget(etiqueta(QStringLiteral("Uso específico de la mercancía"), TxtMlUso));
     capa->addWidget(TxtMlUso, 1);
-    return pagina;
 }
 
-QWidget* Captura::PaginaAnexo2() {
-    auto* pagina = new QWidget;
+void Captura::PaginaAnexo2(QWidget* pagina) {
     auto* marco = new QGroupBox(QStringLiteral("Justificación de la importación o exportación y el beneficio que se obtiene"));
     TxtMlJust = Nuevo<ControlTxtMl>("TxtMlJust");
     auto* interior = new QVBoxLayout(marco);
     interior->addWidget(TxtMlJust);
     auto* capa = new QVBoxLayout(pagina);
     capa->addWidget(marco, 1);
-    return pagina;
 }
 
-QWidget* Captura::PaginaAnexo3() {
-    auto* pagina = new QWidget;
+void Captura::PaginaAnexo3(QWidget* pagina) {
     ChkCat = Nuevo<ControlChk>("ChkCat");
     ChkFot = Nuevo<ControlChk>("ChkFot");
     ChkPla = Nuevo<ControlChk>("ChkPla");
@@ -308,7 +316,6 @@ QWidget* Captura::PaginaAnexo3() {
     capa->addLayout(fila);
     capa->addWidget(marco);
     capa->addStretch();
-    return pagina;
 }
 
 void Captura::AbreOrigenes() {
@@ -328,7 +335,6 @@ void Captura::AbreOrigenes() {
         o.origen->Conecta(dir, o.conexion, o.fuente);
         o.origen->Refresca();
     }
-    DBGPais->Liga(&dtsPexPais);
 }
 
 void Captura::ImprimirAcuse() { AbreImpresion(); }

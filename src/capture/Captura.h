@@ -31,7 +31,8 @@ struct EstadoInicia;
 
 // The capture form: the request's header fields above the tabbed area SSTab1 with its eight pages,
 // and the status bar StatusBar1. Every field's settings are written in its answer to Creado. The
-// operations the main window forwards live here.
+// operations the main window forwards live here. It is built in two steps: the header and the first
+// page, which the window shows at once, then CompletaPaginas with the other pages.
 class Captura : public QWidget {
     Q_OBJECT
 public:
@@ -42,8 +43,13 @@ public:
 
     // Opens the data sources that come with the form, on the data directory (throws ErrorTabla).
     void AbreOrigenes();
-    // The load step: caption, country-grid headings, first page; the item table is only pointed at.
+    // The load step: caption, first page; the item table is only pointed at.
     void Form_Load();
+    // Builds the pages not shown first and the pickers, writes their fields' settings, connects every
+    // capture rule, binds the country grid and loads the new fields from the current records. After
+    // it the form is whole; once only (throws ErrorTabla).
+    void CompletaPaginas();
+    bool Completa() const { return completa_; }
     // Reads the item table and binds its grid. The items are the one large table and their page is
     // not the first one shown, so the start does this once the window is on the screen.
     void LigaMercancias();
@@ -65,6 +71,7 @@ public:
     void ImportaInfo();
     // The same import from a workbook the user picks with EligeLibro.
     void ImportaOtroLibro();
+    // Loads the fields from the current records (before CompletaPaginas, those built so far).
     void AsignaCampo();
 
     // Merchandise items and countries.
@@ -87,60 +94,60 @@ public:
     std::function<QString(const QString& carpeta)> EligeLibro;
 
     // Header.
-    ControldfTxt* dfRFC;
-    ControldfTxt* CtrdfTxtRSPat;
-    ControldfTxt* CtrdfTxtMat;
-    ControldfTxt* CtrdfTxtNom;
-    ControlCmb* cmbTramite;
-    ControlCmb* cmbRegimen;
-    ControlCmb* cmbDestino;
-    ControldfTxt* TxtFraccion;
-    ControlChk* ChkUsado;
-    QTabWidget* SSTab1;
-    QStatusBar* StatusBar1;
+    ControldfTxt* dfRFC = nullptr;
+    ControldfTxt* CtrdfTxtRSPat = nullptr;
+    ControldfTxt* CtrdfTxtMat = nullptr;
+    ControldfTxt* CtrdfTxtNom = nullptr;
+    ControlCmb* cmbTramite = nullptr;
+    ControlCmb* cmbRegimen = nullptr;
+    ControlCmb* cmbDestino = nullptr;
+    ControldfTxt* TxtFraccion = nullptr;
+    ControlChk* ChkUsado = nullptr;
+    QTabWidget* SSTab1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
     // Generales.
-    ControldfTxt* TxtCalle;
-    ControldfTxt* TxtCP;
-    ControldfTxt* TxtColonia;
-    ControldfTxt* TxtDelMun;
-    ControlCmb* CmbEstado;
-    ControldfTxt* TxtTelefono;
-    ControldfTxt* TxtFax;
+    ControldfTxt* TxtCalle = nullptr;
+    ControldfTxt* TxtCP = nullptr;
+    ControldfTxt* TxtColonia = nullptr;
+    ControldfTxt* TxtDelMun = nullptr;
+    ControlCmb* CmbEstado = nullptr;
+    ControldfTxt* TxtTelefono = nullptr;
+    ControldfTxt* TxtFax = nullptr;
     // Representante.
-    ControldfTxt* TxtAcredita;
-    ControldfTxt* TxtRep_Nom;
-    ControldfTxt* TxtRep_AP;
-    ControldfTxt* TxtRep_AM;
-    ControldfTxt* TxtRep_Cargo;
-    ControldfTxt* TxtRep_Tel;
+    ControldfTxt* TxtAcredita = nullptr;
+    ControldfTxt* TxtRep_Nom = nullptr;
+    ControldfTxt* TxtRep_AP = nullptr;
+    ControldfTxt* TxtRep_AM = nullptr;
+    ControldfTxt* TxtRep_Cargo = nullptr;
+    ControldfTxt* TxtRep_Tel = nullptr;
     // Mercancía.
-    RejillaLigada* dbProducto;
-    QListWidget* lstUM;
-    ControlCmb* cmbUM;
-    QLineEdit* Text1;
-    QLineEdit* Text2;
-    QLineEdit* TxtTotalDlls;
-    ControldfTxt* TxtRecif;
-    BarraNavegacion* NavegadorMercancia;  // the item navigator: "Partida: 3 de 10"
+    RejillaLigada* dbProducto = nullptr;
+    QListWidget* lstUM = nullptr;
+    ControlCmb* cmbUM = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* TxtTotalDlls = nullptr;
+    ControldfTxt* TxtRecif = nullptr;
+    BarraNavegacion* NavegadorMercancia = nullptr;  // the item navigator: "Partida: 3 de 10"
     // Desc Mercancía, Anexos1, Anexo2.
-    ControlTxtMl* TxtMlDMercancias;
-    ControlTxtMl* TxtMlActividad;
-    ControlTxtMl* TxtMlUso;
-    ControlTxtMl* TxtMlJust;
+    ControlTxtMl* TxtMlDMercancias = nullptr;
+    ControlTxtMl* TxtMlActividad = nullptr;
+    ControlTxtMl* TxtMlUso = nullptr;
+    ControlTxtMl* TxtMlJust = nullptr;
     // País.
-    RejillaLigada* DBGPais;
-    QPushButton* Command1;
+    RejillaLigada* DBGPais = nullptr;
+    QPushButton* Command1 = nullptr;
     // Anexo 3.
-    ControlChk* ChkCat;
-    ControlChk* ChkFot;
-    ControlChk* ChkPla;
-    ControlChk* ChkOtr;
-    ControldfTxt* TxtEspecifica;
-    ControlChk* ChkNin;
+    ControlChk* ChkCat = nullptr;
+    ControlChk* ChkFot = nullptr;
+    ControlChk* ChkPla = nullptr;
+    ControlChk* ChkOtr = nullptr;
+    ControldfTxt* TxtEspecifica = nullptr;
+    ControlChk* ChkNin = nullptr;
     // Pickers outside the pages.
-    ControlLst* LstPais;
-    ControlLst* LstUnidad;
-    ControlCmb* cmbUnidadMedida;
+    ControlLst* LstPais = nullptr;
+    ControlLst* LstUnidad = nullptr;
+    ControlCmb* cmbUnidadMedida = nullptr;
 
     // Data sources.
     OrigenDatos dtsPrincipal, dtsSolicitud, dtsMercancia, dtsPexPais, dtsPais, dtsUM, dtsCatFrac, dtsFracciones,
@@ -183,8 +190,11 @@ private:
     // what was being done) and the table stays as it was.
     bool ReemplazaTabla(const QString& fuente, const QString& tabla, const QString& que);
     void ConstruyePaginas();
-    void AjustaCampos();
+    // The settings of the fields built from controles_[desde] on.
+    void AjustaCampos(size_t desde);
     void ConectaReglas();
+    void AsignaEncabezado();  // the header and the first page
+    void AsignaResto();
     void VerificaRfcAlSalir(bool* cancelar);
     bool BuscaRfcEspecial();  // true for an RFC of CATRFCES (said to the user)
     // The check digit's warning when the RFC field is left: status line, colour, description.
@@ -201,20 +211,27 @@ private:
     void Recupera(const QStringList& tablas, const QString& leyenda, const QString& operacion);
     void Avisa(const QString& texto, const QString& titulo, int icono) const;
     void AjustaCatalogo(ControlCmb* cmb, const char* fuente, const char* campo, const char* lista);
-    QWidget* PaginaGenerales();
-    QWidget* PaginaRepresentante();
-    QWidget* PaginaMercancia();
-    QWidget* PaginaDescripcion();
-    QWidget* PaginaPais();
-    QWidget* PaginaAnexos1();
-    QWidget* PaginaAnexo2();
-    QWidget* PaginaAnexo3();
+    struct Pagina {
+        void (Captura::*construye)(QWidget* pagina);
+        const char* titulo;
+    };
+    static const Pagina kPaginas[8];
+    // Each page's fields, built into its page.
+    void PaginaGenerales(QWidget* pagina);
+    void PaginaRepresentante(QWidget* pagina);
+    void PaginaMercancia(QWidget* pagina);
+    void PaginaDescripcion(QWidget* pagina);
+    void PaginaPais(QWidget* pagina);
+    void PaginaAnexos1(QWidget* pagina);
+    void PaginaAnexo2(QWidget* pagina);
+    void PaginaAnexo3(QWidget* pagina);
     template <typename T>
     T* Nuevo(const char* nombre);
     QLineEdit* CajaSimple(const char* nombre, const QString& leyenda);  // a plain box, heard by its caption
 
     EstadoInicia& estado_;
     std::vector<QWidget*> controles_;
+    bool completa_ = false;
     QFont fuenteMedida_;  // the form's font for measuring headings
 };
 

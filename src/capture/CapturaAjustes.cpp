@@ -6,6 +6,8 @@
 #include "ControlesTexto.h"
 #include "EstadoInicia.h"
 
+#include <algorithm>
+
 namespace lorum {
 
 namespace {
@@ -108,9 +110,14 @@ QString u8(const char* texto) { return QString::fromUtf8(texto); }
 
 }  // namespace
 
-void Captura::AjustaCampos() {
+void Captura::AjustaCampos(size_t desde) {
+    // Only the fields built since `desde`: the others have their settings already, or are not built yet.
+    const auto nuevo = [this, desde](const QWidget* campo) {
+        return campo && std::find(controles_.begin() + std::ptrdiff_t(desde), controles_.end(), campo) != controles_.end();
+    };
     for (const auto& a : kTextos) {
         ControldfTxt* campo = this->*a.campo;
+        if (!nuevo(campo)) continue;
         connect(campo, &ControlCampo::CreadoEvento, this, [campo, a] {
             campo->bAceptaNulos = !a.requerido;
             campo->NombreCampo = u8(a.nombre);
@@ -121,6 +128,7 @@ void Captura::AjustaCampos() {
     }
     for (const auto& a : kLargos) {
         ControlTxtMl* campo = this->*a.campo;
+        if (!nuevo(campo)) continue;
         connect(campo, &ControlCampo::CreadoEvento, this, [campo, a] {
             campo->bAceptaNulos = false;
             campo->NombreCampo = u8(a.nombre);
@@ -132,6 +140,7 @@ void Captura::AjustaCampos() {
     // TxtMlUso keeps its defaults: optional, named after its control, no hint and no tooltip.
     for (const auto& a : kChecks) {
         ControlChk* campo = this->*a.campo;
+        if (!nuevo(campo)) continue;
         connect(campo, &ControlCampo::CreadoEvento, this, [campo, a] {
             campo->setDatoTxt(u8(a.caption));
             campo->bAceptaNulos = true;
@@ -162,6 +171,7 @@ void Captura::AjustaCampos() {
     };
     for (const auto& a : catalogos) {
         ControlCatalogo* campo = a.campo;
+        if (!nuevo(campo)) continue;
         connect(campo, &ControlCampo::CreadoEvento, this, [this, campo, a] {
             campo->Connect = QStringLiteral("FoxPro 2.5;");
             campo->DatabaseName = estado_.sRutaApp;
@@ -177,6 +187,7 @@ void Captura::AjustaCampos() {
     }
     // Every combo of the form leaves its chosen key and text in the form's last-choice variables.
     for (ControlCmb* cmb : {CmbEstado, cmbTramite, cmbRegimen, cmbDestino, cmbUM, cmbUnidadMedida}) {
+        if (!nuevo(cmb)) continue;
         connect(cmb, &ControlCampo::Click, this, [this, cmb] {
             qint16 llave = 0;
             qint16 texto = 1;

@@ -30,8 +30,6 @@ namespace {
 
 using Icono = ServicioMensajes::Icono;
 
-
-
 qint16 llave(const ControlCmb* cmb, qint16 columna) { return cmb->GetNumLlave(columna); }
 
 // A total box as a number; an empty box stores no value.
@@ -47,17 +45,24 @@ const DefinicionTabla& DefinicionDe(const QString& tabla) {
     throw ErrorTabla(QStringLiteral("La tabla «%1» no es de la solicitud.").arg(tabla));
 }
 
+// A field's value in the current record of a data source; none at either end.
+QVariant ValorDe(OrigenDatos& origen, const char16_t* campo) {
+    Cursor& c = origen.Registros();
+    return !c.Eof() && !c.Bof() ? c.Valor(QStringView(campo)) : QVariant();
+}
+
+void Elige(ControlCmb* cmb, const QVariant& v) {
+    cmb->setDatoTxt(v);
+    cmb->EligeCampo();
+}
+
 }  // namespace
 
 void Captura::Form_Load() {
     setWindowTitle(QStringLiteral("Disco de Captura ver 1.0.9"));
     nMaxPaises = 300;
-    DBGridHeading();
     setTabOrder(dfRFC, CtrdfTxtRSPat);
-    DBGPais->horizontalHeader()->setHighlightSections(false);
-    DBGPais->setAlternatingRowColors(true);
     dtsMercancia.Conecta(estado_.sRutaApp, QStringLiteral("FoxPro 2.6;"), QStringLiteral("MERCANCI"));
-    PreparaRejillas();
     CtrdfTxtMat->setEnabled(true);
     CtrdfTxtNom->setEnabled(true);
     SSTab1->setCurrentIndex(0);
@@ -100,21 +105,13 @@ void Captura::EstableceLigas() {
 }
 
 void Captura::AsignaCampo() {
-    Cursor& e = dtsPrincipal.Registros();
-    Cursor& s = dtsSolicitud.Registros();
-    const bool hayEmpresa = !e.Eof() && !e.Bof();
-    const bool haySolicitud = !s.Eof() && !s.Bof();
-    auto de = [](Cursor& c, bool hay, const char16_t* campo) { return hay ? c.Valor(QStringView(campo)) : QVariant(); };
-    auto empresa = [&](const char16_t* campo) { return de(e, hayEmpresa, campo); };
-    auto solicitud = [&](const char16_t* campo) { return de(s, haySolicitud, campo); };
-    auto elige = [](ControlCmb* cmb, const QVariant& v) {
-        cmb->setDatoTxt(v);
-        cmb->EligeCampo();
-    };
-    auto total = [](QLineEdit* caja, const QVariant& v) {
-        if (v.isValid()) caja->setText(TextoDeNumero(v.toDouble()));  // a null total leaves the box as it was
-    };
+    AsignaEncabezado();
+    if (completa_) AsignaResto();
+}
 
+void Captura::AsignaEncabezado() {
+    auto empresa = [this](const char16_t* campo) { return ValorDe(dtsPrincipal, campo); };
+    auto solicitud = [this](const char16_t* campo) { return ValorDe(dtsSolicitud, campo); };
     dfRFC->setDatoTxt(empresa(u"rfc"));
     VerificaRfcAlSalir(nullptr);
     CtrdfTxtRSPat->setDatoTxt(empresa(u"rsapelpat"));
@@ -126,8 +123,20 @@ void Captura::AsignaCampo() {
     TxtColonia->setDatoTxt(empresa(u"Colonia"));
     TxtTelefono->setDatoTxt(empresa(u"Telefono"));
     TxtFax->setDatoTxt(empresa(u"Fax"));
-    elige(CmbEstado, empresa(u"estado"));
+    Elige(CmbEstado, empresa(u"estado"));
     ChkUsado->setValor(solicitud(u"usado"));
+    Elige(cmbTramite, solicitud(u"idtra"));
+    Elige(cmbRegimen, solicitud(u"idtipimpex"));
+    Elige(cmbDestino, solicitud(u"iddestinop"));
+    TxtFraccion->setDatoTxt(solicitud(u"fraccion"));
+}
+
+void Captura::AsignaResto() {
+    auto empresa = [this](const char16_t* campo) { return ValorDe(dtsPrincipal, campo); };
+    auto solicitud = [this](const char16_t* campo) { return ValorDe(dtsSolicitud, campo); };
+    auto total = [](QLineEdit* caja, const QVariant& v) {
+        if (v.isValid()) caja->setText(TextoDeNumero(v.toDouble()));  // a null total leaves the box as it was
+    };
     TxtAcredita->setDatoTxt(empresa(u"Acredita"));
     TxtRep_Nom->setDatoTxt(empresa(u"Rep_legal"));
     TxtRep_AP->setDatoTxt(empresa(u"Rep_legalP"));
@@ -135,14 +144,10 @@ void Captura::AsignaCampo() {
     TxtRep_Cargo->setDatoTxt(empresa(u"Cargo"));
     TxtRep_Tel->setDatoTxt(empresa(u"telrep"));
     TxtMlDMercancias->setDatoTxt(empresa(u"dmercanci"));
-    elige(cmbUM, solicitud(u"idum"));
-    elige(cmbTramite, solicitud(u"idtra"));
-    elige(cmbRegimen, solicitud(u"idtipimpex"));
-    elige(cmbDestino, solicitud(u"iddestinop"));
+    Elige(cmbUM, solicitud(u"idum"));
     TxtRecif->setDatoTxt(solicitud(u"recif"));
     total(Text1, solicitud(u"cantidad"));
     total(Text2, solicitud(u"vdolares"));
-    TxtFraccion->setDatoTxt(solicitud(u"fraccion"));
     TxtMlUso->setDatoTxt(solicitud(u"usomerc"));
     TxtMlJust->setDatoTxt(solicitud(u"just"));
     TxtMlActividad->setDatoTxt(solicitud(u"textogiro"));

@@ -5,7 +5,10 @@
 #include "Numeros.h"
 #include "ServicioMensajes.h"
 
+#include <QCompleter>
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QLineEdit>
 #include <QTimer>
 #include <QWheelEvent>
@@ -18,6 +21,14 @@ QString textoDeValor(const QVariant& v) {
     if (!v.isValid() || v.isNull()) return {};
     if (v.typeId() == QMetaType::Double) return TextoDeNumero(v.toDouble());
     return v.toString();
+}
+
+// The combos complete nothing, yet a line edit without a completer makes setLineEdit build one for
+// each of them; this one stands in for all of them, and each takes it off at once.
+QCompleter* SinCompletar() {
+    static QPointer<QCompleter> completador;
+    if (!completador) completador = new QCompleter(QCoreApplication::instance());
+    return completador;
 }
 
 }  // namespace
@@ -126,7 +137,9 @@ ControlCmb::ControlCmb(QWidget* padre) : ControlCatalogo(1001, padre), cmbData(n
     cmbData->setObjectName(QStringLiteral("cmbData"));
     // Editable through its own line edit: setEditable() would build the drop-down list's window now,
     // for every combo on the form; the list is built when first opened instead.
-    cmbData->setLineEdit(new QLineEdit(cmbData));
+    auto* edicion = new QLineEdit(cmbData);
+    edicion->setCompleter(SinCompletar());
+    cmbData->setLineEdit(edicion);
     cmbData->setInsertPolicy(QComboBox::NoInsert);
     cmbData->setCompleter(nullptr);
     cmbData->setMaxVisibleItems(15);

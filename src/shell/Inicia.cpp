@@ -106,9 +106,14 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
     if (!listo) return false;
     ventana_->show();
     ventana_->captura()->dfRFC->setFocus();
-    // The main window goes to the screen now; the items, the welcome and its sound follow it.
+    // The main window goes to the screen now with the header and the first page; the other pages, the
+    // items, the welcome and its sound follow it before any key or click is taken.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (!despachador_.Ejecuta([this] { ventana_->captura()->LigaMercancias(); })) return false;
+    if (!despachador_.Ejecuta([this] {
+            ventana_->CompletaVentana();
+            ventana_->captura()->LigaMercancias();
+        }))
+        return false;
 
     form1_ = std::make_unique<AvisoGuardando>([this] { MuestraCaptura(); });
     ventana_->captura()->MuestraForm1 = [this] { form1_->Muestra(); };

@@ -66,8 +66,22 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
     };
     CreaMenus();
     CreaBarra();
-    CreaMenusEmergentes();
     resize(900, 680);
+}
+
+void MDICaptura::CompletaVentana() {
+    if (captura_->Completa()) return;
+    captura_->CompletaPaginas();
+    CreaMenusEmergentes();
+    // The pages built now come after the toolbar in the Tab order; the toolbar goes back after the form.
+    QWidget* previo = nullptr;
+    for (QWidget* w = captura_->nextInFocusChain(); w != captura_; w = w->nextInFocusChain())
+        if (captura_->isAncestorOf(w) && w->focusPolicy() != Qt::NoFocus) previo = w;
+    for (QToolButton* b : Toolbar1->findChildren<QToolButton*>()) {
+        if (b->focusPolicy() == Qt::NoFocus) continue;
+        QWidget::setTabOrder(previo, b);
+        previo = b;
+    }
 }
 
 void MDICaptura::Corre(const std::function<void()>& accion) { despachador_.Ejecuta(accion); }

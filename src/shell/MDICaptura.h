@@ -23,6 +23,9 @@ public:
     MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* padre = nullptr);
 
     Captura* captura() const { return captura_; }
+    // The capture form's other pages and the grids' pop-up menus, once the window is on the screen
+    // (throws ErrorTabla).
+    void CompletaVentana();
     QAction* Accion(const QString& nombre) const;  // a menu entry or toolbar button by its name
     QMenu* Menu(const QString& nombre) const;
     QToolBar* Toolbar1 = nullptr;

@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 using namespace lorum;
 using namespace lorum::prueba;
@@ -330,6 +331,20 @@ TEST_F(Principal, ConTabuladorSeRecorrenLosCamposEnOrden) {
                                   "cmbRegimen", "cmbDestino",  "TxtFraccion", "ChkUsado",    "TxtCalle",
                                   "TxtCP",      "TxtColonia",  "TxtDelMun",   "CmbEstado",   "TxtTelefono", "TxtFax"};
     EXPECT_EQ(visitados.join(' ').toStdString(), esperado.join(' ').toStdString());
+
+    // The toolbar comes after the form, on the first page and on one built after the window was shown,
+    // and Shift+Tab from the first field goes round to its last button.
+    auto boton = [] { return qobject_cast<QToolButton*>(QApplication::focusWidget()); };
+    auto accion = [&] { return boton() && boton()->defaultAction() ? boton()->defaultAction()->objectName() : QString(); };
+    EXPECT_EQ(accion(), QStringLiteral("Limpiar"));  // the walk's last Tab left TxtFax
+    f.SSTab1->setCurrentIndex(7);
+    QApplication::processEvents();
+    f.ChkNin->Check->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(accion(), QStringLiteral("Limpiar"));
+    f.dfRFC->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(accion(), QStringLiteral("Recuperar Mercancias"));
 }
 
 TEST_F(Principal, CambiarDePaginaLlevaElFocoASuPrimerCampo) {
