@@ -38,6 +38,19 @@ QLabel* etiqueta(const QString& texto, QWidget* companero) {
     return l;
 }
 
+struct Fuente {
+    OrigenDatos* origen;
+    QString conexion;
+    QString fuente;
+};
+
+void Abre(const QString& directorio, std::initializer_list<Fuente> fuentes) {
+    for (const Fuente& f : fuentes) {
+        f.origen->Conecta(directorio, f.conexion, f.fuente);
+        f.origen->Refresca();
+    }
+}
+
 }  // namespace
 
 template <typename T>
@@ -177,6 +190,12 @@ void Captura::CompletaPaginas() {
     for (QWidget* oculto : std::initializer_list<QWidget*>{LstPais, LstUnidad, cmbUnidadMedida}) oculto->hide();
     completa_ = true;
 
+    const QString fox = estado_.sConexion;
+    Abre(estado_.sRutaApp, {{&dtsPexPais, fox, QStringLiteral("lorumpai")},
+                            {&dtsPais, fox, QStringLiteral("lorumpai")},
+                            {&dtsUM, QStringLiteral("dBASE III;"), QStringLiteral("CATUM")},
+                            {&dtsCatFrac, fox, QStringLiteral("catfrac")},
+                            {&dtsFracciones, fox, QStringLiteral("Select * from catfrac")}});
     AjustaCampos(desde);
     ConectaReglas();
     DBGPais->Liga(&dtsPexPais);
@@ -319,22 +338,9 @@ void Captura::PaginaAnexo3(QWidget* pagina) {
 }
 
 void Captura::AbreOrigenes() {
-    const QString& dir = estado_.sRutaApp;
     const QString fox = estado_.sConexion;
-    const struct {
-        OrigenDatos* origen;
-        QString conexion;
-        QString fuente;
-    } origenes[] = {
-        {&dtsPrincipal, fox, QStringLiteral("empresas.dbf")}, {&dtsSolicitud, fox, QStringLiteral("lorums")},
-        {&dtsPexPais, fox, QStringLiteral("lorumpai")},       {&dtsPais, fox, QStringLiteral("lorumpai")},
-        {&dtsUM, QStringLiteral("dBASE III;"), QStringLiteral("CATUM")},
-        {&dtsCatFrac, fox, QStringLiteral("catfrac")},        {&dtsFracciones, fox, QStringLiteral("Select * from catfrac")},
-    };
-    for (const auto& o : origenes) {
-        o.origen->Conecta(dir, o.conexion, o.fuente);
-        o.origen->Refresca();
-    }
+    Abre(estado_.sRutaApp, {{&dtsPrincipal, fox, QStringLiteral("empresas.dbf")},
+                            {&dtsSolicitud, fox, QStringLiteral("lorums")}});
 }
 
 void Captura::ImprimirAcuse() { AbreImpresion(); }

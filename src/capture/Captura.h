@@ -41,7 +41,8 @@ public:
     // The form's controls in form order, as the form-wide walks see them.
     const std::vector<QWidget*>& Controles() const { return controles_; }
 
-    // Opens the data sources that come with the form, on the data directory (throws ErrorTabla).
+    // Opens the applicant's and the request's data sources, which the header and the first page show,
+    // on the data directory (throws ErrorTabla); the form's other sources open with CompletaPaginas.
     void AbreOrigenes();
     // The load step: caption, first page; the item table is only pointed at.
     void Form_Load();

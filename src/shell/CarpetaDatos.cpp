@@ -8,12 +8,22 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <sys/stat.h>
 
 namespace lorum {
 
 namespace {
 
 bool TieneCatalogos(const QString& carpeta) { return !carpeta.isEmpty() && ExisteArchivo(QDir(carpeta).filePath(QStringLiteral("CATPAIS.dbf"))); }
+
+// A file's modification time in milliseconds, as its copy keeps it; -1 when there is nothing there
+// (or, with `soloArchivo`, nothing but a file). A plain stat: no time zone is read on every start.
+qint64 Modificado(const QString& ruta, bool soloArchivo) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(ruta).constData(), &st) != 0 || (soloArchivo && !S_ISREG(st.st_mode)))
+        return -1;
+    return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+}
 
 }  // namespace
 
@@ -49,10 +59,11 @@ QString LlenaCarpetaDatos(const QString& ruta, const QString& instalada) {
     const QDir destino(ruta), fuente(instalada);
     if (!QDir().mkpath(ruta)) return QStringLiteral("No se pudo crear el directorio de datos «%1».").arg(QDir::toNativeSeparators(ruta));
     for (const QString& archivo : ArchivosCompartidos()) {
+        const qint64 instalado = Modificado(fuente.filePath(archivo), true);
+        if (instalado < 0) continue;  // an install without the sounds still starts
+        if (Modificado(destino.filePath(archivo), false) >= instalado) continue;
         const QFileInfo de(fuente.filePath(archivo));
-        if (!de.isFile()) continue;  // an install without the sounds still starts
         const QFileInfo a(destino.filePath(archivo));
-        if (a.exists() && a.lastModified() >= de.lastModified()) continue;
         QString error;
         const QByteArray bytes = LeeArchivo(de.filePath(), &error);
         if (!error.isEmpty()) return QStringLiteral("No se pudo leer «%1»: %2").arg(QDir::toNativeSeparators(de.filePath()), error);

@@ -22,8 +22,12 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryFile>
 #include <QTimer>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace lorum {
 
@@ -37,7 +41,9 @@ Inicia::Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorre
     estado_.correo = correo;
 }
 
-Inicia::~Inicia() = default;
+Inicia::~Inicia() {
+    if (candado_ >= 0) ::close(candado_);
+}
 
 bool Inicia::TraduceQt() {
     static QTranslator traductor;
@@ -56,12 +62,16 @@ QString Inicia::RutaCandado(const QString& directorio) {
 }
 
 bool Inicia::UnaSolaInstancia(const QString& directorio) {
-    // QLockFile records our process; a lock left by a process that no longer runs is taken over, so
-    // a crash never blocks the next start.
-    candado_ = std::make_unique<QLockFile>(RutaCandado(directorio));
-    candado_->setStaleLockTime(0);
-    if (candado_->tryLock(0)) return true;
-    candado_.reset();
+    // An advisory lock on an open file: a crash or a kill frees it with the process, so a lock left
+    // behind never blocks the next start, and no process identifier has to be trusted. Read-only, so
+    // that a file another user created still serves.
+    const int fd =
+        ::open(QFile::encodeName(RutaCandado(directorio)).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        candado_ = fd;
+        return true;
+    }
+    if (fd >= 0) ::close(fd);
     estado_.mensajes->Muestra(QStringLiteral("Esta aplicación ya esta corriendo"), QString(),
                               ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Informacion);
     return false;

@@ -3,7 +3,6 @@
 #include "Despachador.h"
 #include "EstadoInicia.h"
 
-#include <QLockFile>
 #include <QString>
 #include <memory>
 
@@ -42,7 +41,8 @@ public:
     // or a "translations" folder beside the program; false when neither has them (they stay in English).
     static bool TraduceQt();
 
-    // The lock file that keeps a second instance out; another user or data directory gets its own.
+    // The lock file that keeps a second instance out of the data directory while it is locked; the
+    // system frees the lock when the instance ends, however it ends.
     static QString RutaCandado(const QString& directorio);
 
 private:
@@ -54,7 +54,7 @@ private:
     Despachador despachador_;
     ServicioSonido& sonido_;
     std::unique_ptr<ServicioCorreo> correoPropio_;
-    std::unique_ptr<QLockFile> candado_;
+    int candado_ = -1;  // the lock file, locked while this instance runs
     std::unique_ptr<GuardiaFoco> guardia_;
     std::unique_ptr<MDICaptura> ventana_;
     std::unique_ptr<Bienvenida> bienvenida_;

@@ -11,8 +11,9 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
-#include <unistd.h>
+#include <csignal>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace lorum;
 using namespace lorum::prueba;
@@ -74,12 +75,28 @@ TEST_F(Inicio, UnaSegundaInstanciaSeDespideYLaPrimeraSigue) {
 }
 
 TEST_F(Inicio, UnCandadoDejadoPorUnProcesoCaidoNoImpideArrancar) {
+    // Another process runs on the data folder (a second program started by hand, with its own
+    // messages), then is killed without freeing anything.
+    int tubo[2];
+    ASSERT_EQ(pipe(tubo), 0);
     const pid_t hijo = fork();
     if (hijo == 0) {
-        QLockFile candado(Inicia::RutaCandado(dir.path()));
-        candado.tryLock(0);
-        _exit(0);  // ends without unlocking, as a crash would
+        MensajesGuionados callados;
+        Inicia otra(callados, sonido);
+        const char listo = otra.Main(dir.path()) ? 1 : 0;
+        [[maybe_unused]] const ssize_t n = write(tubo[1], &listo, 1);
+        pause();
+        _exit(0);
     }
+    char listo = 0;
+    ASSERT_EQ(read(tubo[0], &listo, 1), 1);
+    ASSERT_EQ(listo, 1);
+    MensajesGuionados otros;
+    otros.Responde(ServicioMensajes::Respuesta::Aceptar);
+    SonidoFalso mudo;
+    Inicia segunda(otros, mudo);
+    EXPECT_FALSE(segunda.Main(dir.path())) << "kept out while the other runs";
+    kill(hijo, SIGKILL);
     int estado = 0;
     waitpid(hijo, &estado, 0);
     ASSERT_TRUE(QFile::exists(Inicia::RutaCandado(dir.path())));
