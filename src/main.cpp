@@ -5,11 +5,11 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QProcessEnvironment>
+#include <QResource>
 #include <QSocketNotifier>
 #include <QTemporaryFile>
 #include <csignal>
@@ -65,13 +65,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(lorum::Inicia::kVersion);
     QApplication::setDesktopFileName(QStringLiteral("lorum"));
     // Raw pixels: decoding the PNG would first load every image plugin to ask what the file is.
-    QFile pixeles(QStringLiteral(":/lorum/lorum-48.rgba"));
-    if (pixeles.open(QIODevice::ReadOnly)) {
-        const QByteArray rgba = pixeles.readAll();
-        if (rgba.size() == 48 * 48 * 4)
-            QApplication::setWindowIcon(QPixmap::fromImage(
-                QImage(reinterpret_cast<const uchar*>(rgba.constData()), 48, 48, QImage::Format_RGBA8888).copy()));
-    }
+    if (const QByteArray rgba = QResource(QStringLiteral(":/lorum/lorum-48.rgba")).uncompressedData();
+        rgba.size() == 48 * 48 * 4)
+        QApplication::setWindowIcon(QPixmap::fromImage(
+            QImage(reinterpret_cast<const uchar*>(rgba.constData()), 48, 48, QImage::Format_RGBA8888)
+                .copy()));
 
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gTuberia) == 0) {
         auto* aviso = new QSocketNotifier(gTuberia[1], QSocketNotifier::Read, &app);

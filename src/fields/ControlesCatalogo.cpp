@@ -56,6 +56,7 @@ void ControlCatalogo::Llenadato() {
     origen_.Refresca();
     columnas_ = Divide(sListaCampos);
     Cursor& registros = origen_.Registros();
+    QStringList visibles;
     for (; !registros.Eof(); registros.MoveNext()) {
         if (int(tabla_.size()) == capacidad_) {
             if (mensajes_)
@@ -66,12 +67,13 @@ void ControlCatalogo::Llenadato() {
                                    ServicioMensajes::Icono::Informacion);
             break;
         }
-        AgregaVisible(TextoDeEntrada(registros));
+        visibles << TextoDeEntrada(registros);
         std::array<QString, 5> renglon;
         for (size_t j = 0; j < 5; ++j)
             if (!columnas_[j].isEmpty()) renglon[j] = textoDeValor(registros.Valor(columnas_[j]));
         tabla_.push_back(renglon);
     }
+    AgregaVisibles(visibles);
     ultimo_ = tabla_.empty() ? 0 : int(tabla_.size()) - 1;
     origen_.Desliga();
 }
@@ -191,9 +193,9 @@ void ControlCmb::VaciaVisible() {
     cmbData->clear();
     escogiendo_ = false;
 }
-void ControlCmb::AgregaVisible(const QString& texto) {
+void ControlCmb::AgregaVisibles(const QStringList& textos) {
     escogiendo_ = true;
-    cmbData->addItem(texto);
+    cmbData->addItems(textos);
     cmbData->setCurrentIndex(-1);
     escogiendo_ = false;
 }
@@ -258,7 +260,9 @@ void ControlLst::setText(const QString& texto) {
     }
 }
 void ControlLst::VaciaVisible() { LstData->clear(); }
-void ControlLst::AgregaVisible(const QString& texto) { LstData->addItem(texto); }
+void ControlLst::AgregaVisibles(const QStringList& textos) {
+    LstData->addItems(textos);
+}
 QString ControlLst::TextoDeEntrada(const Cursor& registros) const {
     // The list shows the last name of sListaCampos.
     const auto& nombres = columnas_;

@@ -48,7 +48,7 @@ public:
 
 protected:
     virtual void VaciaVisible() = 0;
-    virtual void AgregaVisible(const QString& texto) = 0;
+    virtual void AgregaVisibles(const QStringList& textos) = 0;  // at once: one insertion for the whole list
     virtual QString TextoDeEntrada(const Cursor& registros) const = 0;
     virtual void Escoge(int renglon) = 0;
 
@@ -97,7 +97,7 @@ public:
 
 protected:
     void VaciaVisible() override;
-    void AgregaVisible(const QString& texto) override;
+    void AgregaVisibles(const QStringList& textos) override;
     QString TextoDeEntrada(const Cursor& registros) const override;
     void Escoge(int renglon) override;
 
@@ -129,7 +129,7 @@ signals:
 
 protected:
     void VaciaVisible() override;
-    void AgregaVisible(const QString& texto) override;
+    void AgregaVisibles(const QStringList& textos) override;
     QString TextoDeEntrada(const Cursor& registros) const override;
     void Escoge(int renglon) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;

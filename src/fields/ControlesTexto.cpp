@@ -116,7 +116,6 @@ void ControlTextoBase::PonAviso(bool aviso) {
 ControldfTxt::ControldfTxt(QWidget* padre) : ControlTextoBase(padre), dfTxt(new CajaTexto(this)) {
     dfTxt->setObjectName(QStringLiteral("dfTxt"));
     Envuelve(dfTxt);
-    dfTxt->setMaxLength(32767);
     dfTxt->alTeclear = [this](int& codigo) { emit KeyPress1(codigo); };
     ponColores(dfTxt, false);
 }

@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lorum {
@@ -42,7 +43,9 @@ Inicia::Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorre
 }
 
 Inicia::~Inicia() {
-    if (candado_ >= 0) ::close(candado_);
+    if (candado_ < 0) return;
+    ::unlink(rutaCandado_.constData());  // still locked: a start that opened it meanwhile tries again
+    ::close(candado_);
 }
 
 bool Inicia::TraduceQt() {
@@ -65,13 +68,24 @@ bool Inicia::UnaSolaInstancia(const QString& directorio) {
     // An advisory lock on an open file: a crash or a kill frees it with the process, so a lock left
     // behind never blocks the next start, and no process identifier has to be trusted. Read-only, so
     // that a file another user created still serves.
-    const int fd =
-        ::open(QFile::encodeName(RutaCandado(directorio)).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        candado_ = fd;
-        return true;
+    const QByteArray ruta = QFile::encodeName(RutaCandado(directorio));
+    for (int intento = 0; intento < 3; ++intento) {
+        const int fd = ::open(ruta.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) break;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            break;
+        }
+        // An instance that ended removes its file: the lock counts only on the file still there.
+        struct stat abierto {}, enRuta {};
+        if (::fstat(fd, &abierto) == 0 && ::stat(ruta.constData(), &enRuta) == 0 && abierto.st_dev == enRuta.st_dev &&
+            abierto.st_ino == enRuta.st_ino) {
+            candado_ = fd;
+            rutaCandado_ = ruta;
+            return true;
+        }
+        ::close(fd);
     }
-    if (fd >= 0) ::close(fd);
     estado_.mensajes->Muestra(QStringLiteral("Esta aplicación ya esta corriendo"), QString(),
                               ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Informacion);
     return false;

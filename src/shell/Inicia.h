@@ -3,6 +3,7 @@
 #include "Despachador.h"
 #include "EstadoInicia.h"
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
 
@@ -42,7 +43,7 @@ public:
     static bool TraduceQt();
 
     // The lock file that keeps a second instance out of the data directory while it is locked; the
-    // system frees the lock when the instance ends, however it ends.
+    // system frees the lock when the instance ends, however it ends, and a normal end removes the file.
     static QString RutaCandado(const QString& directorio);
 
 private:
@@ -55,6 +56,7 @@ private:
     ServicioSonido& sonido_;
     std::unique_ptr<ServicioCorreo> correoPropio_;
     int candado_ = -1;  // the lock file, locked while this instance runs
+    QByteArray rutaCandado_;
     std::unique_ptr<GuardiaFoco> guardia_;
     std::unique_ptr<MDICaptura> ventana_;
     std::unique_ptr<Bienvenida> bienvenida_;

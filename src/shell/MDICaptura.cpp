@@ -14,8 +14,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QMenuBar>
+#include <QResource>
 #include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
@@ -152,9 +152,7 @@ void MDICaptura::CreaBarra() {
     Toolbar1->setMovable(false);
     auto separador = [this](int tag) { Toolbar1->addSeparator()->setProperty("tag", QString::number(tag)); };
     // Commands only the toolbar has get a key of their own, shown after the tool tip's text.
-    QByteArray pixeles;
-    if (QFile iconos(QStringLiteral(":/lorum/iconos-barra.rgba")); iconos.open(QIODevice::ReadOnly))
-        pixeles = iconos.readAll();
+    const QByteArray pixeles = QResource(QStringLiteral(":/lorum/iconos-barra.rgba")).uncompressedData();
     auto boton = [this, &pixeles](const char* llave, const char* consejo, const QString& tag,
                                   const QKeySequence& atajo = {}) {
         QAction* a = Toolbar1->addAction(IconoDeBoton(llave, pixeles), QString::fromUtf8(consejo));

@@ -101,6 +101,8 @@ TEST_F(Inicio, UnCandadoDejadoPorUnProcesoCaidoNoImpideArrancar) {
     waitpid(hijo, &estado, 0);
     ASSERT_TRUE(QFile::exists(Inicia::RutaCandado(dir.path())));
     EXPECT_TRUE(Arranca());
+    inicia.reset();
+    EXPECT_FALSE(QFile::exists(Inicia::RutaCandado(dir.path()))) << "an end leaves nothing behind";
 }
 
 TEST_F(Inicio, DirectorioSinEscrituraOTablaFaltanteSeInformanAlArrancar) {
