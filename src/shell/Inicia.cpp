@@ -42,10 +42,12 @@ Inicia::Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorre
     estado_.correo = correo;
 }
 
-Inicia::~Inicia() {
-    if (candado_ < 0) return;
-    ::unlink(rutaCandado_.constData());  // still locked: a start that opened it meanwhile tries again
-    ::close(candado_);
+Inicia::~Inicia() = default;
+
+Inicia::Candado::~Candado() {
+    if (fd < 0) return;
+    ::unlink(ruta.constData());  // still locked: a start that opened it meanwhile tries again
+    ::close(fd);
 }
 
 bool Inicia::TraduceQt() {
@@ -80,8 +82,8 @@ bool Inicia::UnaSolaInstancia(const QString& directorio) {
         struct stat abierto {}, enRuta {};
         if (::fstat(fd, &abierto) == 0 && ::stat(ruta.constData(), &enRuta) == 0 && abierto.st_dev == enRuta.st_dev &&
             abierto.st_ino == enRuta.st_ino) {
-            candado_ = fd;
-            rutaCandado_ = ruta;
+            candado_.fd = fd;
+            candado_.ruta = ruta;
             return true;
         }
         ::close(fd);

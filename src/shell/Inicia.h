@@ -55,8 +55,15 @@ private:
     Despachador despachador_;
     ServicioSonido& sonido_;
     std::unique_ptr<ServicioCorreo> correoPropio_;
-    int candado_ = -1;  // the lock file, locked while this instance runs
-    QByteArray rutaCandado_;
+    // The lock file, locked while this instance runs; freed after the window below is gone.
+    struct Candado {
+        int fd = -1;
+        QByteArray ruta;
+        Candado() = default;
+        Candado(const Candado&) = delete;
+        Candado& operator=(const Candado&) = delete;
+        ~Candado();
+    } candado_;
     std::unique_ptr<GuardiaFoco> guardia_;
     std::unique_ptr<MDICaptura> ventana_;
     std::unique_ptr<Bienvenida> bienvenida_;
