@@ -15,11 +15,10 @@ namespace lorum {
 namespace {
 
 constexpr int kFaltasMostradas = 10;
-const QString kHoja = QStringLiteral("Hoja1");
-
+// A cell's text: a number read from text keeps it as written ("3.10", "2,50").
 QString TextoDe(const Celda& c) {
     switch (c.tipo) {
-        case Celda::Tipo::Numero: return TextoDeNumero(c.numero);
+        case Celda::Tipo::Numero: return c.texto.isEmpty() ? TextoDeNumero(c.numero) : c.texto;
         case Celda::Tipo::Texto: return c.texto.trimmed();
         case Celda::Tipo::Logico: return c.numero != 0 ? QStringLiteral("VERDADERO") : QStringLiteral("FALSO");
         case Celda::Tipo::Error:
@@ -103,7 +102,7 @@ ResultadoImportacion ImportaMercancias(OrigenDatos& libro, Cursor& mercanci, con
         return r;
     }
     const QString nombre = QFileInfo(archivo).fileName();
-    libro.Conecta(archivo, QStringLiteral("Excel 5.0;"), kHoja + u'$');
+    libro.Conecta(archivo, QStringLiteral("Excel 5.0;"), kHojaDeMercancias + u'$');
     Libro leido;
     try {
         QFile f(archivo);
@@ -123,18 +122,15 @@ ResultadoImportacion ImportaMercancias(OrigenDatos& libro, Cursor& mercanci, con
         return r;
     }
     libro.Desliga();
-    const Hoja* hoja = leido.hoja(kHoja);
-    if (!hoja && leido.hojas.size() == 1 && (leido.formato == FormatoLibro::Xlsx || leido.formato == FormatoLibro::Ods))
-        hoja = &leido.hojas.front();
-    if (!hoja) {
+    if (leido.hojas.empty()) {
         QStringList nombres;
-        for (const Hoja& h : leido.hojas) nombres << QStringLiteral("«%1»").arg(h.nombre);
+        for (const QString& h : leido.nombres) nombres << QStringLiteral("«%1»").arg(h);
         r.mensaje = Falla(QStringLiteral("Libro «%1»: no tiene la hoja «%2»%3.")
-                              .arg(nombre, kHoja,
+                              .arg(nombre, kHojaDeMercancias,
                                    nombres.isEmpty() ? QString() : QStringLiteral(" (sus hojas: %1)").arg(nombres.join(QStringLiteral(", ")))));
         return r;
     }
-    return ImportaHoja(*hoja, nombre, mercanci, datos);
+    return ImportaHoja(leido.hojas.front(), nombre, mercanci, datos);
 }
 
 ResultadoImportacion ImportaHoja(const Hoja& hoja, const QString& nombre, Cursor& mercanci, const QString& datos) {
@@ -155,7 +151,7 @@ ResultadoImportacion ImportaHoja(const Hoja& hoja, const QString& nombre, Cursor
         for (int numero = 2; numero <= Hoja::kUltimaFila; ++numero) {
             const Celda &a = hoja.celda(numero, 0), &b = hoja.celda(numero, 1), &c = hoja.celda(numero, 2),
                         &d = hoja.celda(numero, 3), &e = hoja.celda(numero, 4), &v = hoja.celda(numero, 5);
-            if (a.tipo == Celda::Tipo::Vacia || (a.tipo == Celda::Tipo::Texto && a.texto.trimmed().isEmpty())) break;
+            if (a.enBlanco()) break;
             const qsizetype faltasAntes = faltas.size();
             auto falta = [&](const char* columna, const Celda& celda, const QString& que) {
                 faltas << QStringLiteral("fila %1, columna %2 («%3»): %4").arg(numero).arg(QLatin1String(columna), TextoDe(celda), que);
@@ -167,11 +163,20 @@ ResultadoImportacion ImportaHoja(const Hoja& hoja, const QString& nombre, Cursor
                 if (const auto que = Inservible(*celda)) falta(col, *celda, *que), inservible = true;
             auto numero_de = [&](const char* col, const Celda& celda, const QString& que) -> std::optional<double> {
                 if (Inservible(celda)) return std::nullopt;
+                if (celda.dudoso) {
+                    falta(col, celda, QStringLiteral("no se sabe si el punto (o la coma) separa los miles o los decimales; "
+                                                     "escriba el número sin separar los miles"));
+                    return std::nullopt;
+                }
                 const auto n = NumeroDe(celda);
                 if (!n) falta(col, celda, celda.tipo == Celda::Tipo::Fecha ? QStringLiteral("la celda tiene una fecha, no un número") : que);
                 return n;
             };
-            const auto partida = numero_de("A", a, QStringLiteral("el número de partida no es un número"));
+            auto partida = numero_de("A", a, QStringLiteral("el número de partida no es un número"));
+            if (partida && !EsEntero(*partida)) {
+                falta("A", a, QStringLiteral("el número de partida debe ser un número entero"));
+                partida.reset();
+            }
             const auto clave = numero_de("D", d, QStringLiteral("la clave de unidad no es un número"));
             const auto cantidad = numero_de("E", e, QStringLiteral("la cantidad no es un número"));
             const auto valor = numero_de("F", v, QStringLiteral("el valor no es un número"));
@@ -179,7 +184,7 @@ ResultadoImportacion ImportaHoja(const Hoja& hoja, const QString& nombre, Cursor
             QString fraccion = TextoDe(b);
             if (b.tipo == Celda::Tipo::Numero) {
                 if (EsEntero(b.numero) && b.numero >= 0 && b.numero <= 99999999)
-                    fraccion = fraccion.rightJustified(8, u'0');
+                    fraccion = TextoDeNumero(b.numero).rightJustified(8, u'0');
                 else
                     falta("B", b, QStringLiteral("la fracción debe ser un número entero de hasta 8 dígitos"));
             } else if (b.tipo == Celda::Tipo::Fecha) {

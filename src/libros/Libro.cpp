@@ -23,15 +23,27 @@ const Celda& Hoja::celda(int fila, int columna) const {
     return it == filas.end() ? vacia : it->second[size_t(columna)];
 }
 
-void Hoja::pon(int fila, int columna, Celda c) {
-    if (columna < 0 || columna >= kColumnas || fila < 1 || fila > kUltimaFila || c.tipo == Celda::Tipo::Vacia) return;
+bool Hoja::TerminaAntesDe(int fila) {
+    while (!terminada && revisada_ + 1 < fila) {
+        const int r = revisada_ + 1;
+        if (celda(r, 0).enBlanco()) terminada = true;
+        else revisada_ = r;
+    }
+    return terminada;
+}
+
+Celda* Hoja::pon(int fila, int columna, Celda c) {
+    if (columna < 0 || columna >= kColumnas || fila < 1 || fila > kUltimaFila || c.tipo == Celda::Tipo::Vacia) return nullptr;
+    if (TerminaAntesDe(fila)) return nullptr;
     auto it = filas.find(fila);
     if (it == filas.end()) {
         if (int(filas.size()) >= limite)
             throw ErrorLibro(QStringLiteral("la hoja «%1» tiene más de %2 filas con datos.").arg(nombre).arg(limite));
         it = filas.emplace(fila, Fila{}).first;
     }
-    it->second[size_t(columna)] = std::move(c);
+    Celda& puesta = it->second[size_t(columna)];
+    puesta = std::move(c);
+    return &puesta;
 }
 
 const Hoja* Libro::hoja(const QString& nombre) const {

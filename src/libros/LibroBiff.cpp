@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <cmath>
 #include <cstring>
+#include <algorithm>
 #include <optional>
 
 namespace lorum {
@@ -50,8 +51,9 @@ public:
         const quint16 orden = d_.u16(0x1C), turno = d_.u16(0x1E), miniTurno = d_.u16(0x20);
         if (orden != 0xFFFE || (turno != 9 && turno != 12) || miniTurno != 6)
             Danado(QStringLiteral("la cabecera del documento no es válida."));
+        // The header takes the whole first sector: 512 bytes in version 3, 4096 in version 4.
         sector_ = qsizetype(1) << turno;
-        sectores_ = (d_.n - 512 + sector_ - 1) / sector_;  // the last one may be short
+        sectores_ = std::max<qsizetype>(0, (d_.n - 1) / sector_);  // the last one may be short
         corte_ = d_.u32(0x38);
         const quint32 nFat = d_.u32(0x2C);
         if (nFat > sectores_) Danado(QStringLiteral("la tabla de sectores es más grande que el archivo."));
@@ -99,7 +101,7 @@ public:
 
 private:
     Trozo Sector(quint32 s) const {
-        const qsizetype en = 512 + qsizetype(s) * sector_;
+        const qsizetype en = (qsizetype(s) + 1) * sector_;
         return {d_.p + en, std::min(sector_, d_.n - en)};
     }
 
@@ -224,10 +226,11 @@ public:
             n -= aqui;
         }
     }
-    // A string of BIFF8: `cch` characters, one or two bytes each as the options say.
-    QString Caracteres(quint32 cch, bool anchos) {
+    // A string of BIFF8: `cch` characters, one or two bytes each as the options say; passed over
+    // without keeping them unless `guarda`.
+    QString Caracteres(quint32 cch, bool anchos, bool guarda) {
         QString s;
-        s.reserve(qsizetype(std::min<quint32>(cch, 65535)));
+        if (guarda) s.reserve(qsizetype(std::min<quint32>(cch, 65535)));
         while (cch > 0) {
             if (i_ < partes_.size() && en_ >= partes_[i_].n) {  // the characters go on in the next part
                 ++i_, en_ = 0;
@@ -239,9 +242,9 @@ public:
             const qsizetype cabe = (t.n - en_) / (anchos ? 2 : 1);
             if (cabe == 0) Cortado();
             const qsizetype n = std::min<qsizetype>(cabe, cch);
-            if (anchos)
+            if (guarda && anchos)
                 s.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(t.p + en_), n));
-            else
+            else if (guarda)
                 s.append(QString::fromLatin1(reinterpret_cast<const char*>(t.p + en_), n));
             en_ += n * (anchos ? 2 : 1);
             cch -= quint32(n);
@@ -249,12 +252,12 @@ public:
         return s;
     }
     // A whole BIFF8 string: its length (one or two bytes), options, characters, runs and extension.
-    QString Cadena(bool largoDeDos) {
+    QString Cadena(bool largoDeDos, bool guarda = true) {
         const quint32 cch = largoDeDos ? u16() : u8();
         const quint8 op = u8();
         const quint16 corridas = (op & 0x08) ? u16() : 0;
         const quint32 extra = (op & 0x04) ? u32() : 0;
-        QString s = Caracteres(cch, op & 1);
+        QString s = Caracteres(cch, op & 1, guarda);
         Salta(quint64(corridas) * 4 + extra);
         return s;
     }
@@ -317,14 +320,20 @@ public:
         Globales();
         Libro libro;
         libro.formato = FormatoLibro::Biff;
-        for (const auto& [nombre, en] : hojas_) {
-            Hoja h;
-            h.nombre = nombre;
-            h.limite = limites_.filas;
-            r_.Ve(en);
-            Celdas(h);
-            libro.hojas.push_back(std::move(h));
+        // Only the items' sheet is read; the others are not even looked at.
+        const std::pair<QString, qsizetype>* elegida = nullptr;
+        for (const auto& hoja : hojas_) {
+            if (libro.nombres.size() < 50) libro.nombres << hoja.first;
+            if (!elegida && hoja.first.compare(kHojaDeMercancias, Qt::CaseInsensitive) == 0) elegida = &hoja;
         }
+        if (!elegida) return libro;
+        Hoja h;
+        h.nombre = elegida->first;
+        h.limite = limites_.filas;
+        r_.Ve(elegida->second);
+        Celdas(h);
+        PonTextos();
+        libro.hojas.push_back(std::move(h));
         return libro;
     }
 
@@ -359,13 +368,13 @@ private:
     }
 
     void Globales() {
-        Partes sst;
+        Partes& sst = sst_;
         bool enSst = false;
         while (!r_.Fin()) {
             const Registro g = r_.Siguiente();
             if (g.tipo != kContinue) enSst = false;
             switch (g.tipo) {
-                case kEof: Sst(sst); return;
+                case kEof: return;
                 case 0x002F: throw ErrorLibro(QStringLiteral("está protegido con contraseña; guárdelo sin ella."));
                 case 0x0042: pagina_ = g.datos.u16(0); break;
                 case 0x0022: fecha1904_ = g.datos.u16(0) == 1; break;
@@ -387,11 +396,26 @@ private:
         Cortado();
     }
 
-    void Sst(Partes& p) {
-        if (p.Fin()) return;
-        p.u32();
-        const quint32 unicas = p.u32();
-        for (quint32 i = 0; i < unicas && !p.Fin(); ++i) cadenas_.push_back(p.Cadena(true));
+    // The shared strings the kept cells use, read from the table in one pass: the others are
+    // skipped as they are read, so memory follows the cells kept, not the size of the table.
+    void PonTextos() {
+        if (pendientes_.empty()) return;
+        std::sort(pendientes_.begin(), pendientes_.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+        Partes& p = sst_;
+        size_t k = 0;
+        if (!p.Fin()) {
+            p.u32();
+            const quint32 unicas = p.u32();
+            for (quint32 i = 0; i < unicas && k < pendientes_.size() && !p.Fin(); ++i) {
+                if (pendientes_[k].second != i) {
+                    p.Cadena(true, false);
+                    continue;
+                }
+                const QString t = p.Cadena(true);
+                for (; k < pendientes_.size() && pendientes_[k].second == i; ++k) pendientes_[k].first->texto = t;
+            }
+        }
+        if (k < pendientes_.size()) Danado(QStringLiteral("una celda usa un texto que el libro no tiene."));
     }
 
     bool EsFecha(quint16 xf) {
@@ -412,6 +436,7 @@ private:
         int anidado = 0;  // a chart inside the sheet has records of its own
         std::optional<std::pair<int, int>> formulaDeTexto;
         while (!r_.Fin()) {
+            if (h.terminada) return;  // the list of items ended: the rest of the sheet is not needed
             const Registro c = r_.Siguiente();
             const Trozo& d = c.datos;
             if (c.tipo == kBof) {
@@ -449,8 +474,8 @@ private:
                 case 0x00D6: h.pon(fila, col, Celda::DeTexto(CadenaQueSigue(d, 6))); break;
                 case 0x00FD: {
                     const quint32 i = d.u32(6);
-                    if (i >= cadenas_.size()) Danado(QStringLiteral("una celda usa un texto que el libro no tiene."));
-                    h.pon(fila, col, Celda::DeTexto(cadenas_[i]));
+                    // A placeholder text until the table of strings is read.
+                    if (Celda* puesta = h.pon(fila, col, Celda::DeTexto(QStringLiteral("?")))) pendientes_.emplace_back(puesta, i);
                     break;
                 }
                 case 0x0205:
@@ -490,7 +515,8 @@ private:
     std::vector<std::pair<QString, qsizetype>> hojas_;
     std::map<quint16, QString> formatos_;
     std::vector<quint16> formatoDeXf_;
-    std::vector<QString> cadenas_;
+    Partes sst_;  // the table of shared strings, in place in the stream
+    std::vector<std::pair<Celda*, quint32>> pendientes_;  // kept cells and the shared string each shows
 };
 
 }  // namespace

@@ -7,7 +7,11 @@
 #include <QDateTime>
 #include <QXmlStreamReader>
 #include <cmath>
+#include <algorithm>
 #include <map>
+#include <optional>
+#include <set>
+#include <type_traits>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
@@ -64,7 +68,8 @@ public:
     }
     bool Tiene(const QString& nombre) const { return tamanos_.count(nombre.toLower()) > 0; }
 
-    // Parses a part, calling `cada` for each token; false when the part is not there.
+    // Parses a part, calling `cada` for each token (until it returns false, when it returns a bool);
+    // false when the part is not there.
     template <class F>
     bool Lee(const QString& nombre, F&& cada) {
         const auto it = tamanos_.find(nombre.toLower());
@@ -77,7 +82,11 @@ public:
         while (!x.atEnd()) {
             x.readNext();
             if (x.hasError()) break;
-            cada(x);
+            if constexpr (std::is_same_v<decltype(cada(x)), bool>) {
+                if (!cada(x)) return true;
+            } else {
+                cada(x);
+            }
         }
         if (p.excedido()) Desproporcionado(limites_);
         if (x.hasError()) Danado(QStringLiteral("la parte «%1» no es XML válido (%2).").arg(nombre, x.errorString()));
@@ -147,7 +156,11 @@ Libro LeeXlsx(Archivo& a, const LimitesLibro& limites) {
     struct Declarada {
         QString nombre, id;
     };
-    std::vector<Declarada> declaradas;
+    Libro libro;
+    libro.formato = FormatoLibro::Xlsx;
+    // Only the chosen sheet is remembered of what the workbook declares, and the first names.
+    std::optional<Declarada> elegida, unica;
+    qint64 declaradas = 0;
     bool fecha1904 = false;
     a.Lee(QStringLiteral("xl/workbook.xml"), [&](QXmlStreamReader& x) {
         if (!x.isStartElement()) return;
@@ -155,13 +168,19 @@ Libro LeeXlsx(Archivo& a, const LimitesLibro& limites) {
             QString id;
             for (const QXmlStreamAttribute& at : x.attributes())
                 if (at.name() == QLatin1String("id") && !at.namespaceUri().isEmpty()) id = at.value().toString();
-            declaradas.push_back({Atributo(x, QLatin1String("name")), id});
+            const Declarada d{Atributo(x, QLatin1String("name")).left(kMaxTexto), id.left(kMaxTexto)};
+            if (libro.nombres.size() < 50) libro.nombres << d.nombre;
+            if (++declaradas == 1) unica = d;
+            if (!elegida && d.nombre.compare(kHojaDeMercancias, Qt::CaseInsensitive) == 0) elegida = d;
         } else if (x.name() == QLatin1String("workbookPr")) {
             const QString d = Atributo(x, QLatin1String("date1904"));
             fecha1904 = d == QLatin1String("1") || d == QLatin1String("true");
         }
     });
-    std::map<QString, QString> destinos;
+    if (!elegida && declaradas == 1) elegida = unica;
+    if (!elegida) return libro;  // the other sheets are never read
+
+    std::optional<QString> parteDeHoja;
     QString partesDeTextos = QStringLiteral("xl/sharedStrings.xml"), estilos = QStringLiteral("xl/styles.xml");
     auto ruta = [](QString t) {
         if (t.startsWith(u'/')) return t.mid(1);
@@ -169,142 +188,212 @@ Libro LeeXlsx(Archivo& a, const LimitesLibro& limites) {
     };
     a.Lee(QStringLiteral("xl/_rels/workbook.xml.rels"), [&](QXmlStreamReader& x) {
         if (!x.isStartElement() || x.name() != QLatin1String("Relationship")) return;
-        const QString destino = ruta(Atributo(x, QLatin1String("Target"))), tipo = Atributo(x, QLatin1String("Type"));
-        destinos[Atributo(x, QLatin1String("Id"))] = destino;
+        const QString destino = ruta(Atributo(x, QLatin1String("Target")).left(kMaxTexto)), tipo = Atributo(x, QLatin1String("Type"));
+        if (Atributo(x, QLatin1String("Id")) == elegida->id) parteDeHoja = destino;
         if (tipo.endsWith(QLatin1String("/sharedStrings"))) partesDeTextos = destino;
         if (tipo.endsWith(QLatin1String("/styles"))) estilos = destino;
     });
-    std::vector<QString> textos;
-    {
+    if (!parteDeHoja) Danado(QStringLiteral("la hoja «%1» no está en el archivo.").arg(elegida->nombre));
+
+    Hoja h;
+    h.nombre = elegida->nombre;
+    h.limite = limites.filas;
+    // Kept cells that show a shared string, and numbers whose style may make them dates: both are
+    // settled after the sheet, reading only the strings and styles those cells use.
+    std::vector<std::pair<Celda*, quint32>> textos;
+    std::vector<std::pair<Celda*, quint32>> numeros;
+    int fila = 0, col = -1;
+    // The cell being read.
+    QString tipo, valor, enLinea;
+    quint32 estilo = 0;
+    bool hayValor = false, hayFormula = false, enV = false, enT = false;
+    const bool esta = a.Lee(*parteDeHoja, [&](QXmlStreamReader& x) {
+        if (h.terminada) return false;  // the list of items ended: the rest is not read
+        if (x.isStartElement()) {
+            const auto n = x.name();
+            if (n == QLatin1String("row")) {
+                const QString r = Atributo(x, QLatin1String("r"));
+                fila = r.isEmpty() ? fila + 1 : r.toInt();
+                col = -1;
+            } else if (n == QLatin1String("c")) {
+                const auto [c, f] = Referencia(Atributo(x, QLatin1String("r")));
+                col = c >= 0 ? c : col + 1;
+                if (f > 0) fila = f;
+                tipo = Atributo(x, QLatin1String("t"));
+                estilo = Atributo(x, QLatin1String("s")).toUInt();
+                valor.clear(), enLinea.clear();
+                hayValor = hayFormula = false;
+            } else if (n == QLatin1String("v")) {
+                enV = true;
+            } else if (n == QLatin1String("f")) {
+                hayFormula = true;
+            } else if (n == QLatin1String("t")) {
+                enT = true;
+                hayValor = true;
+            }
+        } else if (x.isCharacters()) {
+            if (enV) Agrega(valor, x.text());
+            else if (enT) Agrega(enLinea, x.text());
+        } else if (x.isEndElement()) {
+            const auto n = x.name();
+            if (n == QLatin1String("v")) {
+                enV = false;
+                // An empty value is none, unless it is a formula's empty text.
+                hayValor = !valor.isEmpty() || tipo == QLatin1String("str");
+            } else if (n == QLatin1String("t")) {
+                enT = false;
+            } else if (n == QLatin1String("c") && col < Hoja::kColumnas) {
+                Celda c;
+                std::optional<quint32> compartido;
+                if (!hayValor) {
+                    if (hayFormula) c.tipo = Celda::Tipo::SinCalcular;
+                } else if (tipo == QLatin1String("s")) {
+                    bool ok = false;
+                    compartido = valor.trimmed().toUInt(&ok);
+                    if (!ok) Danado(QStringLiteral("una celda usa un texto que el libro no tiene."));
+                    c = Celda::DeTexto(QStringLiteral("?"));  // until the shared strings are read
+                } else if (tipo == QLatin1String("inlineStr")) {
+                    c = Celda::DeTexto(enLinea);
+                } else if (tipo == QLatin1String("str")) {
+                    c = Celda::DeTexto(valor);
+                } else if (tipo == QLatin1String("b")) {
+                    c = Celda::DeLogico(valor.trimmed() == QLatin1String("1") || valor.trimmed() == QLatin1String("true"));
+                } else if (tipo == QLatin1String("e")) {
+                    c = Celda::DeError(valor.trimmed());
+                } else if (tipo == QLatin1String("d")) {
+                    const auto s = SerieDeFecha(valor.trimmed());
+                    c = s ? Celda::DeFecha(*s) : Celda::DeTexto(valor);
+                } else {
+                    c = Celda::DeNumero(Numero(valor));
+                }
+                c.formula = hayFormula;
+                const bool esNumero = c.tipo == Celda::Tipo::Numero;
+                if (Celda* puesta = h.pon(fila, col, std::move(c))) {
+                    if (compartido) textos.emplace_back(puesta, *compartido);
+                    if (esNumero && estilo > 0) numeros.emplace_back(puesta, estilo);
+                }
+            }
+        }
+        return true;
+    });
+    if (!esta) Danado(QStringLiteral("falta la hoja «%1».").arg(elegida->nombre));
+
+    if (!textos.empty()) {
+        std::sort(textos.begin(), textos.end(), [](const auto& x, const auto& y) { return x.second < y.second; });
+        size_t k = 0;
+        quint32 indice = 0;
         QString actual;
         int fonetica = 0;
-        bool enT = false;
+        bool enTexto = false, guarda = false;
         a.Lee(partesDeTextos, [&](QXmlStreamReader& x) {
+            if (k >= textos.size()) return;
             if (x.isStartElement()) {
-                if (x.name() == QLatin1String("si")) actual.clear();
+                if (x.name() == QLatin1String("si")) actual.clear(), guarda = textos[k].second == indice;
                 else if (x.name() == QLatin1String("rPh")) ++fonetica;
-                else if (x.name() == QLatin1String("t")) enT = true;
+                else if (x.name() == QLatin1String("t")) enTexto = true;
             } else if (x.isEndElement()) {
-                if (x.name() == QLatin1String("si")) textos.push_back(actual);
-                else if (x.name() == QLatin1String("rPh")) --fonetica;
-                else if (x.name() == QLatin1String("t")) enT = false;
-            } else if (x.isCharacters() && enT && fonetica == 0) {
+                if (x.name() == QLatin1String("si")) {
+                    for (; k < textos.size() && textos[k].second == indice; ++k) textos[k].first->texto = actual;
+                    ++indice;
+                } else if (x.name() == QLatin1String("rPh")) {
+                    --fonetica;
+                } else if (x.name() == QLatin1String("t")) {
+                    enTexto = false;
+                }
+            } else if (x.isCharacters() && enTexto && guarda && fonetica == 0) {
                 Agrega(actual, x.text());
             }
         });
-    }
-    std::vector<bool> xfFecha;
-    {
-        std::map<int, QString> formatos;
-        std::vector<int> xfs;
-        bool enXfs = false;
-        a.Lee(estilos, [&](QXmlStreamReader& x) {
-            if (x.isStartElement()) {
-                if (x.name() == QLatin1String("numFmt"))
-                    formatos[Atributo(x, QLatin1String("numFmtId")).toInt()] = Atributo(x, QLatin1String("formatCode"));
-                else if (x.name() == QLatin1String("cellXfs")) enXfs = true;
-                else if (enXfs && x.name() == QLatin1String("xf")) xfs.push_back(Atributo(x, QLatin1String("numFmtId")).toInt());
-            } else if (x.isEndElement() && x.name() == QLatin1String("cellXfs")) {
-                enXfs = false;
-            }
-        });
-        for (int f : xfs) xfFecha.push_back(EsFormatoDeFecha(f, formatos.count(f) ? formatos[f] : QString()));
+        if (k < textos.size()) Danado(QStringLiteral("una celda usa un texto que el libro no tiene."));
     }
 
-    Libro libro;
-    libro.formato = FormatoLibro::Xlsx;
-    for (const Declarada& d : declaradas) {
-        Hoja h;
-        h.nombre = d.nombre;
-        h.limite = limites.filas;
-        const auto destino = destinos.find(d.id);
-        if (destino == destinos.end()) Danado(QStringLiteral("la hoja «%1» no está en el archivo.").arg(d.nombre));
-        int fila = 0, col = -1;
-        // The cell being read.
-        QString tipo, valor, enLinea;
-        int estilo = 0;
-        bool hayValor = false, hayFormula = false, enV = false, enT = false;
-        const bool esta = a.Lee(destino->second, [&](QXmlStreamReader& x) {
-            if (x.isStartElement()) {
-                const auto n = x.name();
-                if (n == QLatin1String("row")) {
-                    const QString r = Atributo(x, QLatin1String("r"));
-                    fila = r.isEmpty() ? fila + 1 : r.toInt();
-                    col = -1;
-                } else if (n == QLatin1String("c")) {
-                    const auto [c, f] = Referencia(Atributo(x, QLatin1String("r")));
-                    col = c >= 0 ? c : col + 1;
-                    if (f > 0) fila = f;
-                    tipo = Atributo(x, QLatin1String("t"));
-                    estilo = Atributo(x, QLatin1String("s")).toInt();
-                    valor.clear(), enLinea.clear();
-                    hayValor = hayFormula = false;
-                } else if (n == QLatin1String("v")) {
-                    enV = true;
-                } else if (n == QLatin1String("f")) {
-                    hayFormula = true;
-                } else if (n == QLatin1String("t")) {
-                    enT = true;
-                    hayValor = true;
-                }
-            } else if (x.isCharacters()) {
-                if (enV) Agrega(valor, x.text());
-                else if (enT) Agrega(enLinea, x.text());
-            } else if (x.isEndElement()) {
-                const auto n = x.name();
-                if (n == QLatin1String("v")) {
-                    enV = false;
-                    // An empty value is none, unless it is a formula's empty text.
-                    hayValor = !valor.isEmpty() || tipo == QLatin1String("str");
-                }
-                else if (n == QLatin1String("t")) enT = false;
-                else if (n == QLatin1String("c") && col < Hoja::kColumnas) {
-                    Celda c;
-                    if (!hayValor) {
-                        if (hayFormula) c.tipo = Celda::Tipo::SinCalcular;
-                    } else if (tipo == QLatin1String("s")) {
-                        const qsizetype i = qsizetype(Numero(valor));
-                        if (i < 0 || i >= qsizetype(textos.size())) Danado(QStringLiteral("una celda usa un texto que el libro no tiene."));
-                        c = Celda::DeTexto(textos[size_t(i)]);
-                    } else if (tipo == QLatin1String("inlineStr")) {
-                        c = Celda::DeTexto(enLinea);
-                    } else if (tipo == QLatin1String("str")) {
-                        c = Celda::DeTexto(valor);
-                    } else if (tipo == QLatin1String("b")) {
-                        c = Celda::DeLogico(valor.trimmed() == QLatin1String("1") || valor.trimmed() == QLatin1String("true"));
-                    } else if (tipo == QLatin1String("e")) {
-                        c = Celda::DeError(valor.trimmed());
-                    } else if (tipo == QLatin1String("d")) {
-                        const auto s = SerieDeFecha(valor.trimmed());
-                        c = s ? Celda::DeFecha(*s) : Celda::DeTexto(valor);
-                    } else {
-                        const double n2 = Numero(valor);
-                        const bool fecha = estilo >= 0 && size_t(estilo) < xfFecha.size() && xfFecha[size_t(estilo)];
-                        c = fecha ? Celda::DeFecha(fecha1904 ? n2 + 1462 : n2) : Celda::DeNumero(n2);
-                    }
-                    c.formula = hayFormula;
-                    h.pon(fila, col, std::move(c));
-                }
+    if (!numeros.empty()) {
+        // The number format of each style the numbers use, then whether each of those formats is a date's.
+        std::map<quint32, int> formatoDe;
+        for (const auto& n : numeros) formatoDe[n.second] = -1;
+        quint32 xf = 0;
+        bool enXfs = false;
+        a.Lee(estilos, [&](QXmlStreamReader& x) {
+            if (x.isStartElement() && x.name() == QLatin1String("cellXfs")) {
+                enXfs = true;
+            } else if (x.isEndElement() && x.name() == QLatin1String("cellXfs")) {
+                enXfs = false;
+            } else if (enXfs && x.isStartElement() && x.name() == QLatin1String("xf")) {
+                if (const auto it = formatoDe.find(xf++); it != formatoDe.end())
+                    it->second = Atributo(x, QLatin1String("numFmtId")).toInt();
             }
         });
-        if (!esta) Danado(QStringLiteral("falta la hoja «%1».").arg(d.nombre));
-        libro.hojas.push_back(std::move(h));
+        std::map<int, QString> formatos;
+        for (const auto& [e, f] : formatoDe) formatos[f];
+        a.Lee(estilos, [&](QXmlStreamReader& x) {
+            if (!x.isStartElement() || x.name() != QLatin1String("numFmt")) return;
+            if (const auto it = formatos.find(Atributo(x, QLatin1String("numFmtId")).toInt()); it != formatos.end())
+                it->second = Atributo(x, QLatin1String("formatCode")).left(kMaxTexto);
+        });
+        for (const auto& [celda, e] : numeros) {
+            const int f = formatoDe[e];
+            if (f < 0 || !EsFormatoDeFecha(f, formatos[f])) continue;
+            const bool formula = celda->formula;
+            *celda = Celda::DeFecha(fecha1904 ? celda->numero + 1462 : celda->numero);
+            celda->formula = formula;
+        }
     }
+    libro.hojas.push_back(std::move(h));
     return libro;
 }
 
 // ---- OpenDocument ----
 
+// The cell styles of an OpenDocument file that show numbers as true or false: LibreOffice stores
+// "=VERDADERO()" as the number 1 with such a style.
+class EstilosLogicos {
+public:
+    // Takes the style declarations among the elements of styles.xml or content.xml.
+    void Toma(const QXmlStreamReader& x) {
+        if (!x.isStartElement()) return;
+        if (x.name() == QLatin1String("boolean-style")) {
+            logicos_.insert(Atributo(x, QLatin1String("name")).left(kMaxTexto));
+        } else if (x.name() == QLatin1String("style") && Atributo(x, QLatin1String("family")) == QLatin1String("table-cell")) {
+            const QString datos = Atributo(x, QLatin1String("data-style-name")).left(kMaxTexto);
+            const QString padre = Atributo(x, QLatin1String("parent-style-name")).left(kMaxTexto);
+            if (!datos.isEmpty() || !padre.isEmpty()) celdas_[Atributo(x, QLatin1String("name")).left(kMaxTexto)] = {datos, padre};
+        }
+    }
+    bool EsLogico(QString estilo) const {
+        for (int vueltas = 0; vueltas < 16 && !estilo.isEmpty(); ++vueltas) {
+            const auto it = celdas_.find(estilo);
+            if (it == celdas_.end()) return false;
+            if (!it->second.first.isEmpty()) return logicos_.count(it->second.first) > 0;
+            estilo = it->second.second;
+        }
+        return false;
+    }
+
+private:
+    std::set<QString> logicos_;
+    std::map<QString, std::pair<QString, QString>> celdas_;  // cell style: its data style and its parent
+};
+
 Libro LeeOds(Archivo& a, const LimitesLibro& limites) {
     Libro libro;
     libro.formato = FormatoLibro::Ods;
-    Hoja* h = nullptr;
+    EstilosLogicos estilos;
+    a.Lee(QStringLiteral("styles.xml"), [&](QXmlStreamReader& x) { estilos.Toma(x); });
+    // Only the items' sheet is kept: "Hoja1", or the first sheet until a second one shows there is
+    // more than one. Other sheets are passed over without expanding anything they repeat.
+    std::optional<Hoja> hoja;
+    bool leyendo = false;
+    qint64 tablas = 0;
+    std::array<QString, Hoja::kColumnas> estiloDeColumna;
+    QString estiloDeFila;
+    qint64 columnas = 0;  // the columns declared so far, for their default styles
     qint64 fila = 0, col = 0, repiteFilas = 1, repiteCeldas = 1;
     Hoja::Fila renglon;
     bool renglonConDatos = false;
     Celda celda;
     bool enCelda = false, tomaTexto = false;  // the cell's text comes from its paragraphs
     int parrafos = 0, enP = 0, nota = 0;
+    auto esHoja1 = [](const Hoja& h) { return h.nombre.compare(kHojaDeMercancias, Qt::CaseInsensitive) == 0; };
     const bool esta = a.Lee(QStringLiteral("content.xml"), [&](QXmlStreamReader& x) {
         const auto n = x.name();
         if (x.isStartElement()) {
@@ -313,13 +402,35 @@ Libro LeeOds(Archivo& a, const LimitesLibro& limites) {
                 return;
             }
             if (n == QLatin1String("table") && x.namespaceUri().endsWith(QLatin1String(":table:1.0"))) {
-                libro.hojas.push_back({});
-                h = &libro.hojas.back();
-                h->nombre = Atributo(x, QLatin1String("name"));
-                h->limite = limites.filas;
-                fila = 0;
+                const QString nombre = Atributo(x, QLatin1String("name")).left(kMaxTexto);
+                if (libro.nombres.size() < 50) libro.nombres << nombre;
+                ++tablas;
+                leyendo = false;
+                if (hoja && esHoja1(*hoja)) return;
+                hoja.reset();
+                if (tablas == 1 || nombre.compare(kHojaDeMercancias, Qt::CaseInsensitive) == 0) {
+                    hoja.emplace();
+                    hoja->nombre = nombre;
+                    hoja->limite = limites.filas;
+                    leyendo = true;
+                    fila = 0;
+                    columnas = 0;
+                    estiloDeColumna = {};
+                }
+                return;
+            }
+            if (!leyendo || hoja->terminada) {
+                estilos.Toma(x);  // the automatic styles come before the sheets
+                return;
+            }
+            if (n == QLatin1String("table-column")) {
+                const qint64 repite = std::clamp<qint64>(Atributo(x, QLatin1String("number-columns-repeated")).toLongLong(), 1, 16384);
+                const QString estilo = Atributo(x, QLatin1String("default-cell-style-name"));
+                for (qint64 k = columnas; k < std::min<qint64>(columnas + repite, Hoja::kColumnas); ++k) estiloDeColumna[size_t(k)] = estilo;
+                columnas += repite;
             } else if (n == QLatin1String("table-row")) {
                 repiteFilas = std::clamp<qint64>(Atributo(x, QLatin1String("number-rows-repeated")).toLongLong(), 1, Hoja::kUltimaFila);
+                estiloDeFila = Atributo(x, QLatin1String("default-cell-style-name"));
                 col = 0;
                 renglon = {};
                 renglonConDatos = false;
@@ -330,36 +441,41 @@ Libro LeeOds(Archivo& a, const LimitesLibro& limites) {
                 tomaTexto = false;
                 parrafos = 0;
                 if (col >= Hoja::kColumnas) return;
-                QString tipo, error;
-                bool formula = false;
+                QString tipo, error, estilo;
+                bool formula = false, logico = false;
                 for (const QXmlStreamAttribute& at : x.attributes()) {
                     if (at.name() == QLatin1String("value-type")) {
                         if (at.namespaceUri().endsWith(QLatin1String(":office:1.0"))) tipo = at.value().toString();
                         else if (at.value() == QLatin1String("error")) error = QStringLiteral("error");
+                        else if (at.value() == QLatin1String("boolean")) logico = true;  // LibreOffice's own kind
                     } else if (at.name() == QLatin1String("formula")) {
                         formula = true;
+                    } else if (at.name() == QLatin1String("style-name")) {
+                        estilo = at.value().toString();
                     }
                 }
+                if (estilo.isEmpty()) estilo = !estiloDeFila.isEmpty() ? estiloDeFila : estiloDeColumna[size_t(col)];
                 auto valor = [&](const char* nombre) { return Atributo(x, QLatin1String(nombre)); };
                 if (!error.isEmpty()) {
                     celda.tipo = Celda::Tipo::Error;
                     tomaTexto = true;
                 } else if (tipo == QLatin1String("float") || tipo == QLatin1String("percentage") || tipo == QLatin1String("currency")) {
-                    celda = Celda::DeNumero(Numero(valor("value")));
+                    const double numero = Numero(valor("value"));
+                    celda = logico || estilos.EsLogico(estilo) ? Celda::DeLogico(numero != 0) : Celda::DeNumero(numero);
                 } else if (tipo == QLatin1String("date")) {
                     const auto s = SerieDeFecha(valor("date-value"));
                     if (!s) Danado(QStringLiteral("«%1» no es una fecha.").arg(valor("date-value").left(40)));
                     celda = Celda::DeFecha(*s);
                 } else if (tipo == QLatin1String("time")) {
                     celda = Celda::DeFecha(0);
-                    celda.texto = valor("time-value");
+                    celda.texto = valor("time-value").left(40);
                 } else if (tipo == QLatin1String("boolean")) {
                     celda = Celda::DeLogico(valor("boolean-value") == QLatin1String("true"));
                 } else if (tipo == QLatin1String("string")) {
                     celda.tipo = Celda::Tipo::Texto;
                     if (x.attributes().hasAttribute(QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0"),
                                                     QStringLiteral("string-value")))
-                        celda.texto = valor("string-value");
+                        celda.texto = valor("string-value").left(kMaxTexto);
                     else
                         tomaTexto = true;
                     // Some writers store a formula's error as its text.
@@ -385,6 +501,7 @@ Libro LeeOds(Archivo& a, const LimitesLibro& limites) {
                 --nota;
                 return;
             }
+            if (!leyendo || hoja->terminada) return;
             if (n == QLatin1String("p") && enP > 0) {
                 --enP;
                 if (enP == 0 && celda.formula && celda.tipo == Celda::Tipo::Texto && EsCodigoDeError(celda.texto))
@@ -399,17 +516,19 @@ Libro LeeOds(Archivo& a, const LimitesLibro& limites) {
                 }
                 col += repiteCeldas;
             } else if (n == QLatin1String("table-row")) {
-                for (qint64 k = 0; renglonConDatos && h && k < repiteFilas && fila + 1 + k <= Hoja::kUltimaFila; ++k)
-                    for (int c = 0; c < Hoja::kColumnas; ++c) h->pon(int(fila + 1 + k), c, renglon[size_t(c)]);
+                // A repeated row is expanded only as far as the list of items goes.
+                for (qint64 k = 0; renglonConDatos && !hoja->terminada && k < repiteFilas && fila + 1 + k <= Hoja::kUltimaFila; ++k)
+                    for (int c = 0; c < Hoja::kColumnas; ++c) hoja->pon(int(fila + 1 + k), c, renglon[size_t(c)]);
                 fila += repiteFilas;
             } else if (n == QLatin1String("table")) {
-                h = nullptr;
+                leyendo = false;
             }
-        } else if (x.isCharacters() && enCelda && tomaTexto && enP > 0 && nota == 0) {
+        } else if (x.isCharacters() && leyendo && enCelda && tomaTexto && enP > 0 && nota == 0) {
             Agrega(celda.texto, x.text());
         }
     });
     if (!esta) Danado(QStringLiteral("falta su contenido (content.xml)."));
+    if (hoja && (esHoja1(*hoja) || tablas == 1)) libro.hojas.push_back(std::move(*hoja));
     return libro;
 }
 

@@ -210,22 +210,49 @@ Celda N(double n, bool formula = false) {
     return c;
 }
 Celda X(const char* t) { return Celda::DeTexto(QString::fromUtf8(t)); }
+// A number read from text, as a CSV gives it: it keeps the text as written.
+Celda NT(double n, const char* t) {
+    Celda c = Celda::DeNumero(n);
+    c.texto = QString::fromUtf8(t);
+    return c;
+}
+// A text that a file without a settled decimal mark leaves undecided.
+Celda Dudoso(const char* t) {
+    Celda c = X(t);
+    c.dudoso = true;
+    return c;
+}
 
 }  // namespace
 
 TEST_F(Importa, LasMismasPartidasDeCadaFormato) {
-    const QStringList esperadas = {"1|01011001|CABALLOS DE RAZA|0|KILO|2.5|40|100", "2|01011002|VACAS LECHERAS|0||1|50|50",
-                                   "3|01011003|OVEJAS, CORDEROS \"FINAS\"|0||0|0|0"};
-    for (const char* libro : {"basico-biff5.xls", "basico-biff8.xls", "basico-xlwt.xls", "basico-openpyxl.xlsx",
-                              "basico-xlsxwriter.xlsx", "basico.ods", "basico.csv", "basico-excel.csv"}) {
-        const QString ext = QFileInfo(QString::fromLatin1(libro)).suffix();
-        const ResultadoImportacion r = Importa_(libro, QStringLiteral("mercancia.") + ext);
-        ASSERT_TRUE(r.ok) << libro << ": " << r.mensaje.toStdString();
-        EXPECT_EQ(r.agregadas, 3) << libro;
-        EXPECT_EQ(Partidas(), esperadas) << libro << ": " << Partidas().join(" / ").toStdString();
-        EXPECT_EQ(r.totalCantidad, QStringLiteral("3.5"));
-        EXPECT_EQ(r.totalValor, QStringLiteral("150"));
-        Vacia();
+    struct Grupo {
+        std::vector<const char*> libros;
+        QStringList partidas;
+        const char* cantidad;
+        const char* valor;
+    };
+    const std::vector<Grupo> grupos = {
+        {{"basico-biff5.xls", "basico-biff8.xls", "basico-xlwt.xls", "basico-openpyxl.xlsx", "basico-xlsxwriter.xlsx", "basico.ods",
+          "basico.csv", "basico-excel.csv"},
+         {"1|01011001|CABALLOS DE RAZA|0|KILO|2.5|40|100", "2|01011002|VACAS LECHERAS|0||1|50|50",
+          "3|01011003|OVEJAS, CORDEROS \"FINAS\"|0||0|0|0"},
+         "3.5", "150"},
+        // LibreOffice in Spanish, text "as shown": the dot groups thousands, the comma marks decimals.
+        {{"espanol-libreoffice.csv", "espanol-libreoffice-tab.csv"},
+         {"1|73181599|TORNILLOS|0||1500|2|3000", "2|01011001|3.10|0||12.5|2|25"}, "1512.5", "3025"},
+    };
+    for (const Grupo& g : grupos) {
+        for (const char* libro : g.libros) {
+            const QString ext = QFileInfo(QString::fromLatin1(libro)).suffix();
+            const ResultadoImportacion r = Importa_(libro, QStringLiteral("mercancia.") + ext);
+            ASSERT_TRUE(r.ok) << libro << ": " << r.mensaje.toStdString();
+            EXPECT_EQ(r.agregadas, g.partidas.size()) << libro;
+            EXPECT_EQ(Partidas(), g.partidas) << libro << ": " << Partidas().join(" / ").toStdString();
+            EXPECT_EQ(r.totalCantidad, QString::fromLatin1(g.cantidad));
+            EXPECT_EQ(r.totalValor, QString::fromLatin1(g.valor));
+            Vacia();
+        }
     }
 }
 
@@ -263,6 +290,14 @@ TEST_F(Importa, ReglasDeLasFilas) {
         {"a fraction with decimals", {{N(1), N(1.5), X("A"), nada, N(1), N(1)}}, {}, "columna B («1.5»): la fracción debe ser"},
         {"a text fraction too long", {{N(1), X("123456789"), X("A"), nada, N(1), N(1)}}, {}, "columna B («123456789»): admite 8 caracteres"},
         {"a value too big", {{N(1), X("01011001"), X("A"), nada, N(1), N(1e20)}}, {}, "el número más grande que admite"},
+        {"an item number that is not whole", {{N(1.5), X("01011001"), X("A"), nada, N(1), N(1)}, {N(2), X("01011002"), X("B"), nada, N(1), N(1)}}, {},
+         "fila 2, columna A («1.5»): el número de partida debe ser un número entero", "fila 3"},
+        {"text columns keep the text as written",
+         {{NT(1, "1"), NT(1011003, "1.011.003"), NT(3.1, "3.10"), nada, NT(1500, "1.500"), NT(3000, "3.000")},
+          {NT(2, "2"), X("01011002"), NT(12345678901234567890.0, "12345678901234567890"), nada, NT(2.5, "2,50"), NT(1, "1")}},
+         {"1|01011003|3.10|0||1500|2|3000", "2|01011002|12345678901234567890|0||2.5|0.4|1"}, nullptr},
+        {"an undecided decimal mark", {{N(1), X("01011001"), X("A"), nada, Dudoso("1.500"), N(1)}}, {},
+         "fila 2, columna E («1.500»): no se sabe si el punto (o la coma) separa los miles o los decimales"},
         {"a unit price that does not fit", {{N(1), X("01011001"), X("A"), nada, N(0.01), N(1000000)}}, {},
          "fila 2, precio unitario (valor entre cantidad, «100000000»)", "columna F"},
     };

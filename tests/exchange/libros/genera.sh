@@ -74,3 +74,12 @@ otro.save('sin-hoja1.xls')
 PY
 convierte basico-openpyxl.xlsx Gnumeric_Excel:excel_biff7 basico-biff5.xls Gnumeric_Excel:excel_biff8 basico-biff8.xls \
     Gnumeric_OpenCalc:openoffice basico.ods Gnumeric_stf:stf_csv basico.csv
+
+# A sheet as LibreOffice in a Spanish (Spain) locale saves it as text with its default options
+# (";" or a tab between fields, UTF-8, cells as shown: "1.500" for fifteen hundred, "12,50").
+# Needs: apt-get install libreoffice-calc-nogui
+filtro='Text - txt - csv (StarCalc)'
+soffice --headless --convert-to "csv:$filtro:59,34,76,1,,3082,false,true,true" espanol.fods >/dev/null
+mv espanol.csv espanol-libreoffice.csv
+soffice --headless --convert-to "txt:$filtro:9,34,76,1,,3082,false,true,true" espanol.fods >/dev/null
+mv espanol.txt espanol-libreoffice-tab.csv
