@@ -61,7 +61,7 @@ ResultadoIntercambio EntregaTablas(const QString& datos, const QString& unidad, 
                 r.mensaje = QStringLiteral("No se pudo leer «%1» (%2).").arg(QDir::toNativeSeparators(origen), error);
                 return r;
             }
-            const ResultadoCopia copia = EscribeSobreNombre(destino, esperado);
+            const ResultadoCopia copia = EscribeSobreNombre(destino, esperado, Temporal::SinAnotar);
             if (!copia.ok) {
                 r.mensaje = QStringLiteral("No se pudo copiar «%1» a la unidad A:.\n%2").arg(tabla, copia.mensaje);
                 return r;

@@ -61,7 +61,9 @@ QString LlenaCarpetaDatos(const QString& ruta, const QString& instalada) {
     for (const QString& archivo : ArchivosCompartidos()) {
         const qint64 instalado = Modificado(fuente.filePath(archivo), true);
         if (instalado < 0) continue;  // an install without the sounds still starts
-        if (Modificado(destino.filePath(archivo), false) >= instalado) continue;
+        // Compared at the two seconds a FAT folder (a USB stick) keeps: a copy there is never older
+        // than the installed file only because its time was rounded down.
+        if (Modificado(destino.filePath(archivo), false) / 2000 >= instalado / 2000) continue;
         const QFileInfo de(fuente.filePath(archivo));
         const QFileInfo a(destino.filePath(archivo));
         QString error;

@@ -23,6 +23,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <fcntl.h>
@@ -46,6 +47,7 @@ Inicia::~Inicia() = default;
 
 Inicia::Candado::~Candado() {
     if (fd < 0) return;
+    if (!datos.isEmpty() && !QFileInfo::exists(QDir(datos).filePath(kDiario))) QuitaTemporales(datos);
     ::unlink(ruta.constData());  // still locked: a start that opened it meanwhile tries again
     ::close(fd);
 }
@@ -107,6 +109,7 @@ bool Inicia::DirectorioEscribible(const QString& directorio) {
 bool Inicia::Main(const QString& directorio, const QString& instalada) {
     if (!UnaSolaInstancia(directorio)) return false;
     estado_.sRutaApp = QDir::cleanPath(directorio);
+    candado_.datos = estado_.sRutaApp;
     if (!instalada.isEmpty()) {
         if (const QString falla = LlenaCarpetaDatos(estado_.sRutaApp, instalada); !falla.isEmpty()) {
             estado_.mensajes->Muestra(falla, QString(), ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Critico);
@@ -117,9 +120,12 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
     estado_.sConexion = QStringLiteral("FoxPro 2.5;");
     if (!DirectorioEscribible(estado_.sRutaApp)) return false;
     // A change cut by a kill or a power cut is completed or undone before any table is opened.
-    if (const QString cambio = RecuperaDiario(estado_.sRutaApp); !cambio.isEmpty())
+    // When it can be neither, the folder is not opened: the next start tries again.
+    bool pendiente = false;
+    if (const QString cambio = RecuperaDiario(estado_.sRutaApp, &pendiente); !cambio.isEmpty())
         estado_.mensajes->Muestra(cambio, QStringLiteral("LORUM"), ServicioMensajes::Botones::Aceptar,
-                                  ServicioMensajes::Icono::Informacion);
+                                  pendiente ? ServicioMensajes::Icono::Critico : ServicioMensajes::Icono::Informacion);
+    if (pendiente) return false;
 
     const bool listo = despachador_.Ejecuta([this] {
         guardia_ = std::make_unique<GuardiaFoco>();

@@ -55,10 +55,13 @@ private:
     Despachador despachador_;
     ServicioSonido& sonido_;
     std::unique_ptr<ServicioCorreo> correoPropio_;
-    // The lock file, locked while this instance runs; freed after the window below is gone.
+    // The lock file, locked while this instance runs; freed after the window below is gone. At a
+    // normal end the program's listed temporary files of the data folder go too, unless a change was
+    // left to the next start.
     struct Candado {
         int fd = -1;
         QByteArray ruta;
+        QString datos;
         Candado() = default;
         Candado(const Candado&) = delete;
         Candado& operator=(const Candado&) = delete;

@@ -7,16 +7,13 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QUrl>
 #include <algorithm>
+
+#include <set>
 
 #ifndef Q_OS_WIN
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstring>
 #endif
 
 namespace lorum {
@@ -60,17 +57,65 @@ QString ResuelveRuta(const QString& ruta) {
 
 bool ExisteArchivo(const QString& ruta) { return QFileInfo(ResuelveRuta(ruta)).isFile(); }
 
-bool AseguraDirectorio(const QString& directorio) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(directorio);
-    return true;  // the rename is made durable by the system
-#else
-    const int fd = ::open(QFile::encodeName(directorio).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-#endif
+namespace {
+
+const QString kListaTemporales = QStringLiteral("lorum.temporales");
+
+// Names already in a folder's list during this run, so that each is written there once.
+std::set<QString>& anotados() {
+    static std::set<QString> a;
+    return a;
+}
+
+}  // namespace
+
+void AnotaTemporal(const QString& ruta, Temporal tipo) {
+    if (tipo == Temporal::SinAnotar || !anotados().insert(ruta).second) return;
+    const QFileInfo info(ruta);
+    QFile lista(QDir(info.path()).filePath(kListaTemporales));
+    // Not flushed: a temporary lost with its line in a power cut is one the system lost too.
+    if (lista.open(QIODevice::Append))
+        lista.write((tipo == Temporal::Preparada ? "P " : "T ") + QUrl::toPercentEncoding(info.fileName()) + '\n');
+}
+
+namespace {
+
+// Each line of the folder's list as its kind and a plain name of that folder: the list never
+// reaches outside it.
+std::vector<std::pair<char, QString>> LeeLista(const QString& carpeta) {
+    QString error;
+    std::vector<std::pair<char, QString>> r;
+    for (const QByteArray& linea : LeeArchivo(QDir(carpeta).filePath(kListaTemporales), &error).split('\n')) {
+        const QString nombre = QUrl::fromPercentEncoding(linea.mid(2));
+        if (linea.size() < 3 || linea[1] != ' ' || nombre.isEmpty() || nombre.contains(u'/') || nombre.contains(u'\\') ||
+            nombre == u".." || nombre == u"." || nombre == kListaTemporales)
+            continue;
+        r.emplace_back(linea[0], nombre);
+    }
+    return r;
+}
+
+}  // namespace
+
+QStringList TemporalesAnotados(const QString& carpeta) {
+    QStringList r;
+    for (const auto& [tipo, nombre] : LeeLista(carpeta)) r << nombre;
+    return r;
+}
+
+bool QuitaTemporales(const QString& carpeta) {
+    const QDir dir(carpeta);
+    bool preparada = false;
+    for (const auto& [tipo, nombre] : LeeLista(carpeta)) {
+        const QString ruta = dir.filePath(nombre);
+        if (!QFileInfo(ruta).isFile() && !QFileInfo(ruta).isSymLink()) continue;
+        preparada = preparada || tipo == 'P';
+        QFile::remove(ruta);
+    }
+    QFile::remove(dir.filePath(kListaTemporales));
+    for (auto it = anotados().begin(); it != anotados().end();)
+        it = QFileInfo(*it).dir() == dir ? anotados().erase(it) : std::next(it);
+    return preparada;
 }
 
 namespace {
@@ -137,50 +182,31 @@ QByteArray LeeArchivo(const QString& ruta, QString* error) {
     return b;
 }
 
-ResultadoCopia EscribeSobreNombre(const QString& ruta, const QByteArray& bytes) {
+ResultadoCopia EscribeSobreNombre(const QString& ruta, const QByteArray& bytes, Temporal temporal) {
     ResultadoCopia r;
     const QString nativo = QDir::toNativeSeparators(ruta);
-#ifdef Q_OS_WIN
-    QSaveFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size() || !f.commit()) {
-        r.mensaje = QStringLiteral("No se pudo escribir «%1» (%2).").arg(nativo, f.errorString());
-        return r;
-    }
-#else
-    const QByteArray nombre = QFile::encodeName(ruta);
-    struct stat st {};
-    if (::lstat(nombre.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+    const QFileInfo info(ruta);
+    if ((info.exists() || info.isSymLink()) && !info.isSymLink() && !info.isFile()) {
         r.mensaje = QStringLiteral("En «%1» hay una carpeta u otra cosa que no es un archivo; no se escribió nada en su lugar.").arg(nativo);
         return r;
     }
-    const QFileInfo info(ruta);
-    QByteArray temporal = QFile::encodeName(info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkstemp(temporal.data());
-    if (fd < 0) {
-        r.mensaje = QStringLiteral("No se pudo escribir «%1» (%2).").arg(nativo, QString::fromLocal8Bit(std::strerror(errno)));
-        return r;
-    }
-    bool ok = true;
-    for (qint64 hecho = 0; ok && hecho < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + hecho, size_t(bytes.size() - hecho));
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        hecho += n;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    const QString error = ok ? QString() : QString::fromLocal8Bit(std::strerror(errno));
-#ifdef POSIX_FADV_DONTNEED
-    if (ok) ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);  // the read-back must read the medium
-#endif
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temporal.constData(), nombre.constData()) != 0) {
-        const QString motivo = error.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno)) : error;
-        ::unlink(temporal.constData());
+    // The program's own name for the new file, so that what a kill leaves is known and reused.
+    const QString nuevo = QDir(info.path()).filePath(QStringLiteral(".") + info.fileName() + QStringLiteral(".lorum-temporal"));
+    AnotaTemporal(nuevo, temporal);
+    QFile::remove(nuevo);
+    QString motivo;
+    if (!EscribeNuevo(nuevo, bytes, info.isFile() ? ruta : QString(), &motivo)) {
+        QFile::remove(nuevo);
         r.mensaje = QStringLiteral("No se pudo escribir «%1» (%2); el archivo quedó como estaba.").arg(nativo, motivo);
         return r;
     }
-#endif
-    if (!AseguraDirectorio(QFileInfo(ruta).path())) {
+    if (!Renombra(nuevo, ruta)) {
+        QFile::remove(nuevo);
+        r.mensaje = QStringLiteral("No se pudo escribir «%1»; el archivo quedó como estaba.").arg(nativo);
+        return r;
+    }
+    r.escrito = true;
+    if (!AseguraDirectorio(info.path())) {
         r.mensaje = QStringLiteral("No se pudo asegurar «%1» en el disco.").arg(nativo);
         return r;
     }
@@ -205,20 +231,9 @@ ResultadoCopia CopiaTabla(const QString& origen, const QString& destino) {
             resultado.mensaje = QStringLiteral("No se pudo leer «%1» (%2).").arg(QDir::toNativeSeparators(desde), fuente.errorString());
             return resultado;
         }
-        QSaveFile copia(hacia);
-        if (!copia.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || copia.write(bytes) != bytes.size() || !copia.commit()) {
-            resultado.mensaje = QStringLiteral("No se pudo escribir «%1» (%2); el archivo quedó como estaba.")
-                                    .arg(QDir::toNativeSeparators(hacia), copia.errorString());
-            return resultado;
-        }
-        // The file was flushed before the rename; the folder's new entry must reach the disk too.
-        if (!AseguraDirectorio(QFileInfo(hacia).path())) {
-            resultado.mensaje = QStringLiteral("No se pudo asegurar «%1» en el disco.").arg(QDir::toNativeSeparators(hacia));
-            TablaDbf::RecargaSiAbierta(hacia);
-            return resultado;
-        }
+        resultado = EscribeSobreNombre(hacia, bytes);
         TablaDbf::RecargaSiAbierta(hacia);
-        resultado.ok = true;
+        return resultado;
     } catch (const ErrorTabla& e) {
         resultado.mensaje = e.mensaje();
     }

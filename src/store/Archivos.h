@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Campo.h"
+#include "Durabilidad.h"
 
 #include <QByteArray>
 #include <QString>
@@ -28,19 +29,33 @@ void CompruebaTabla(const QString& ruta, const DefinicionTabla& leidos);
 struct ResultadoCopia {
     bool ok = false;
     QString mensaje;
+    bool escrito = false;  // the name holds the new bytes, though the folder may not be on the medium yet
 };
 
+// The program's own temporary files in a folder are named in a list there (`lorum.temporales`)
+// before they are made, so that a start after a kill removes exactly them and nothing of the
+// user's. Staged tables (`Preparada`) tell that a change was under way.
+enum class Temporal { Anotado, Preparada, SinAnotar };
+void AnotaTemporal(const QString& ruta, Temporal tipo = Temporal::Anotado);
+// The names the folder's list holds (plain names of that folder only).
+QStringList TemporalesAnotados(const QString& carpeta);
+// Removes the files the folder's list names, then the list; true when a staged table was among them.
+bool QuitaTemporales(const QString& carpeta);
+
 // Copies a table file over another, atomically: the copy is written beside the target and renamed
-// over it, so a failure leaves the target byte for byte as it was. An open table of the target path
-// is read anew afterwards. Both names are matched without regard to letter case.
+// over it, so a failure leaves the target byte for byte as it was; a target that was there keeps its
+// mode. An open table of the target path is read anew afterwards. Both names are matched without
+// regard to letter case.
 ResultadoCopia CopiaTabla(const QString& origen, const QString& destino);
 using FuncionCopia = std::function<ResultadoCopia(const QString& origen, const QString& destino)>;
 
-// Writes `bytes` under the name `ruta`, never through it: into a new file beside it, flushed to the
-// medium and dropped from the system's cache (so a read-back reads the medium), then renamed over
-// the name, which replaces a link rather than its target. A folder or any other thing that is
-// neither a file nor a link at that name is refused; nothing outside the folder is written.
-ResultadoCopia EscribeSobreNombre(const QString& ruta, const QByteArray& bytes);
+// Writes `bytes` under the name `ruta`, never through it: into a new file beside it (named in the
+// folder's list of temporaries unless `SinAnotar`), flushed to the medium and dropped from the
+// system's cache (so a read-back reads the medium), then renamed over the name, which replaces a link
+// rather than its target. The file keeps the mode of the file it replaces; a new one follows the
+// umask. A folder or any other thing that is neither a file nor a link at that name is refused;
+// nothing outside the folder is written.
+ResultadoCopia EscribeSobreNombre(const QString& ruta, const QByteArray& bytes, Temporal temporal = Temporal::Anotado);
 
 // The whole content of a file; on failure `error` gets the system's reason.
 QByteArray LeeArchivo(const QString& ruta, QString* error);

@@ -9,19 +9,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QDirIterator>
-#include <QSaveFile>
 #include <QUrl>
-
-#ifndef Q_OS_WIN
-#include <cstdio>
-#include <unistd.h>
-#endif
+#include <optional>
 
 namespace lorum {
 
 namespace {
 
-const QByteArray kMagia = "LORUM-DIARIO 1";
+// Version 2 keeps, for each record written, the bytes it replaces, so a start can undo it.
+const QByteArray kMagia = "LORUM-DIARIO 2";
+const QByteArray kMagiaV1 = "LORUM-DIARIO 1";
 const QString kPreparado = QStringLiteral(".lorum-nuevo");
 const QString kAnterior = QStringLiteral(".lorum-anterior");
 
@@ -36,28 +33,15 @@ QByteArray HuellaDe(const QString& ruta, bool* hay) {
     return *hay ? Huella(b) : QByteArray();
 }
 
-// A rename that replaces whatever stands at the target's name (a link too, not its target).
-bool Renombra(const QString& desde, const QString& hacia) {
-#ifdef Q_OS_WIN
-    QFile::remove(hacia);
-    return QFile::rename(desde, hacia);
-#else
-    return ::rename(QFile::encodeName(desde).constData(), QFile::encodeName(hacia).constData()) == 0;
-#endif
-}
-
 // A second name for a file, costing nothing where the file system has hard links; a flushed copy
-// elsewhere.
+// elsewhere (FAT and exFAT, as on a USB stick).
 bool SegundoNombre(const QString& ruta, const QString& otro) {
     QFile::remove(otro);
-#ifndef Q_OS_WIN
-    if (::link(QFile::encodeName(ruta).constData(), QFile::encodeName(otro).constData()) == 0) return true;
-#endif
+    if (EnlaceDuro(ruta, otro)) return true;
+    if (FallaInyectada(u"segundo-nombre", otro)) return false;
     QString error;
     const QByteArray b = LeeArchivo(ruta, &error);
-    if (!error.isEmpty()) return false;
-    QSaveFile f(otro);
-    return f.open(QIODevice::WriteOnly) && f.write(b) == b.size() && f.commit();
+    return error.isEmpty() && EscribeSobreNombre(otro, b, Temporal::SinAnotar).ok;
 }
 
 QString Nombre(const QString& ruta) { return QFileInfo(ruta).fileName(); }
@@ -68,11 +52,12 @@ QString Decodifica(const QByteArray& t) {
 }
 
 // Writes a record's bytes into a table file where the journal says, idempotently: the same bytes at
-// the same place, and for an append the end mark after them and the header's count.
+// the same place, and for an append the end mark after them and the header's count. Undoing puts
+// back `antes` (an edit or a deletion) or, for an append, the count and end mark before it.
 bool AplicaEscritura(const QString& ruta, qint64 desplazamiento, const QByteArray& bytes, qint64 cuenta,
-                     int largoEncabezado, int largoRegistro) {
+                     int largoEncabezado, int largoRegistro, const QByteArray* antes = nullptr) {
     QFile f(ruta);
-    if (!f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) return false;
+    if (FallaInyectada(u"escribe", ruta) || !f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) return false;
     const QByteArray cabeza = f.read(12);
     if (cabeza.size() < 12) return false;
     const int encabezado = quint8(cabeza[8]) | quint8(cabeza[9]) << 8;
@@ -82,14 +67,20 @@ bool AplicaEscritura(const QString& ruta, qint64 desplazamiento, const QByteArra
     if (registro <= 0 || encabezado != largoEncabezado || registro != largoRegistro || desplazamiento < encabezado ||
         desplazamiento > f.size() || (cuenta >= 0 && (desplazamiento - encabezado) / registro + 1 != cuenta))
         return false;
-    QByteArray escribe = bytes;
-    if (cuenta >= 0) escribe.append(char(0x1A));
-    if (!f.seek(desplazamiento) || f.write(escribe) != escribe.size()) return false;
-    if (cuenta >= 0) {
+    auto ponCuenta = [&](qint64 n) {
         QByteArray c(4, '\0');
-        for (int k = 0; k < 4; ++k) c[k] = char((quint64(cuenta) >> (8 * k)) & 0xFF);
-        if (!f.seek(4) || f.write(c) != c.size()) return false;
+        for (int k = 0; k < 4; ++k) c[k] = char((quint64(n) >> (8 * k)) & 0xFF);
+        return f.seek(4) && f.write(c) == c.size();
+    };
+    if (antes && cuenta >= 0) {
+        // The append undone: the count before it, the end mark where the record was.
+        if (!ponCuenta(cuenta - 1) || !f.seek(desplazamiento) || f.write("\x1A", 1) != 1 || !f.resize(desplazamiento + 1)) return false;
+        return AseguraArchivo(f);
     }
+    QByteArray escribe = antes ? *antes : bytes;
+    if (!antes && cuenta >= 0) escribe.append(char(0x1A));
+    if (!f.seek(desplazamiento) || f.write(escribe) != escribe.size()) return false;
+    if (!antes && cuenta >= 0 && !ponCuenta(cuenta)) return false;
     return AseguraArchivo(f);
 }
 
@@ -104,6 +95,7 @@ struct EntradaW {
     int largoEncabezado;
     int largoRegistro;
     QByteArray bytes;
+    std::optional<QByteArray> antes;  // what the bytes replace; none in a version 1 journal
 };
 struct Leido {
     bool valido = false;
@@ -115,7 +107,8 @@ struct Leido {
 Leido LeeDiario(const QByteArray& texto) {
     Leido d;
     const qsizetype fin = texto.lastIndexOf("\nFIN ");
-    if (!texto.startsWith(kMagia + '\n') || fin < 0) return d;
+    const bool v1 = texto.startsWith(kMagiaV1 + '\n');
+    if ((!texto.startsWith(kMagia + '\n') && !v1) || fin < 0) return d;
     if (texto.mid(fin + 5).trimmed() != Huella(texto.left(fin + 1))) return d;
     const QList<QByteArray> lineas = texto.left(fin).split('\n');
     for (qsizetype i = 1; i < lineas.size(); ++i) {
@@ -125,10 +118,11 @@ Leido LeeDiario(const QByteArray& texto) {
             d.operacion = Decodifica(p[1]);
         } else if (p.size() == 5 && p[0] == "R") {
             d.r.push_back({Decodifica(p[1]), Decodifica(p[2]), Decodifica(p[3]), p[4]});
-        } else if (p.size() == 7 && p[0] == "W") {
+        } else if (p.size() == (v1 ? 7 : 8) && p[0] == "W") {
             bool a = false, b = false, c = false, e = false;
             EntradaW w{Decodifica(p[1]), p[2].toLongLong(&a), p[3].toLongLong(&b), p[4].toInt(&c), p[5].toInt(&e),
-                       QByteArray::fromBase64(p[6])};
+                       QByteArray::fromBase64(p[6]), std::nullopt};
+            if (!v1) w.antes = QByteArray::fromBase64(p[7] == "-" ? QByteArray() : p[7]);
             ok = a && b && c && e;
             d.w.push_back(w);
         } else {
@@ -170,8 +164,11 @@ void CambioDeTablas::Reemplaza(const QString& tabla, const QString& origen, cons
     r.huella = HuellaDe(ResuelveRuta(origen), &hay);
     if (!hay) throw ErrorTabla(QStringLiteral("No se pudo leer «%1».").arg(QDir::toNativeSeparators(origen)));
     reemplazos_.push_back(r);  // removed by the destructor whatever happens next
+    AnotaTemporal(r.preparado, Temporal::Preparada);
     const ResultadoCopia c = copia(origen, r.preparado);
     if (!c.ok) throw ErrorTabla(c.mensaje);
+    // The table that comes in keeps the mode of the one it replaces (a shared folder stays readable).
+    if (QFileInfo(r.destino).isFile()) QFile::setPermissions(r.preparado, QFile::permissions(r.destino));
     if (HuellaDe(r.preparado, &hay) != r.huella || !hay)
         throw ErrorTabla(QStringLiteral("La copia de «%1» en «%2» no es igual al original.")
                              .arg(QDir::toNativeSeparators(origen), QDir::toNativeSeparators(datos_)));
@@ -203,7 +200,7 @@ void CambioDeTablas::Borra(Cursor& cursor) {
     escrituras_.push_back(std::move(w));
 }
 
-void CambioDeTablas::EscribeDiario() {
+bool CambioDeTablas::EscribeDiario() {
     QByteArray texto = kMagia + '\n';
     texto += "OPERACION " + Codifica(operacion_) + '\n';
     for (const Reemplazo& r : reemplazos_)
@@ -213,26 +210,31 @@ void CambioDeTablas::EscribeDiario() {
         const TablaDbf& t = w.cursor->tabla();
         texto += "W " + Codifica(t.nombre()) + ' ' + QByteArray::number(w.desplazamiento) + ' ' +
                  QByteArray::number(w.cuenta) + ' ' + QByteArray::number(t.largoEncabezado()) + ' ' +
-                 QByteArray::number(t.largoRegistro()) + ' ' + w.bytes.toBase64() + '\n';
+                 QByteArray::number(t.largoRegistro()) + ' ' + w.bytes.toBase64() + ' ' +
+                 (w.antes.isEmpty() ? QByteArray("-") : w.antes.toBase64()) + '\n';
     }
     texto += "FIN " + Huella(texto) + '\n';
-    QSaveFile f(QDir(datos_).filePath(kDiario));
-    if (!f.open(QIODevice::WriteOnly) || f.write(texto) != texto.size() || !f.commit() || !AseguraDirectorio(datos_))
-        throw ErrorTabla(QStringLiteral("No se pudo escribir el diario «%1» en «%2» (%3).")
-                             .arg(kDiario, QDir::toNativeSeparators(datos_), f.errorString()));
+    const QString ruta = QDir(datos_).filePath(kDiario);
+    const ResultadoCopia r = EscribeSobreNombre(ruta, texto);
+    if (r.ok) return true;
+    // A journal that reached its name stays the change's if it cannot be taken back: the change goes on.
+    if (r.escrito && !(QFile::remove(ruta) && AseguraDirectorio(datos_)) && QFileInfo::exists(ruta)) return true;
+    return false;
 }
 
 bool CambioDeTablas::Deshace() {
     bool ok = true;
     for (auto w = escrituras_.rbegin(); w != escrituras_.rend(); ++w) {
-        if (!w->hecha) continue;
+        // An edit cut half-way may have reached the file: its old bytes go back all the same.
+        if (!w->hecha && !(w->intentada && w->cuenta < 0)) continue;
         try {
             TablaDbf& t = w->cursor->tabla();
             if (w->cuenta >= 0) t.Borra(w->registro);
             else if (w->borra) t.Reescribe(w->registro, w->antes + QByteArray(t.Registro(w->registro) + 1, t.largoRegistro() - 1));
             else t.Reescribe(w->registro, w->antes);
         } catch (const ErrorTabla&) {
-            ok = false;
+            // A write that failed because its table is gone changed nothing there.
+            ok = ok && !w->hecha && !QFileInfo::exists(w->cursor->tabla().ruta());
         }
     }
     for (Reemplazo& r : reemplazos_) {
@@ -246,15 +248,26 @@ bool CambioDeTablas::Deshace() {
 }
 
 void CambioDeTablas::Confirma() {
+    const QString diario = QDir(datos_).filePath(kDiario);
+    // A change that a failed undo left to the next start must not be overwritten by another one.
+    if (QFileInfo::exists(diario))
+        throw ErrorTabla(QStringLiteral("Hay una operación sin terminar en «%1». Cierre el programa y vuelva a iniciarlo: al "
+                                        "iniciar se completará.")
+                             .arg(QDir::toNativeSeparators(datos_)));
     // The old tables keep a second name until the change is whole, so a cut change can be undone.
     for (Reemplazo& r : reemplazos_) {
         if (!QFileInfo::exists(r.destino)) continue;
         r.anterior = r.destino + kAnterior;
+        AnotaTemporal(r.anterior);
         if (!SegundoNombre(r.destino, r.anterior))
-            throw ErrorTabla(QStringLiteral("No se pudo guardar una copia de «%1» antes de reemplazarla.").arg(Nombre(r.destino)));
+            throw ErrorTabla(QStringLiteral("No se pudo guardar una copia de «%1» antes de reemplazarla; las tablas quedaron como "
+                                            "estaban.")
+                                 .arg(Nombre(r.destino)));
     }
     PuntoDeCorte();
-    EscribeDiario();
+    if (!EscribeDiario())
+        throw ErrorTabla(QStringLiteral("No se pudo escribir el diario «%1» en «%2»; las tablas quedaron como estaban.")
+                             .arg(kDiario, QDir::toNativeSeparators(datos_)));
     PuntoDeCorte();
     try {
         for (Reemplazo& r : reemplazos_) {
@@ -267,6 +280,7 @@ void CambioDeTablas::Confirma() {
         if (!reemplazos_.empty() && !AseguraDirectorio(datos_))
             throw ErrorTabla(QStringLiteral("No se pudo asegurar «%1» en el disco.").arg(QDir::toNativeSeparators(datos_)));
         for (Escritura& w : escrituras_) {
+            w.intentada = true;
             if (w.borra) w.cursor->Delete();
             else w.cursor->Update();
             w.hecha = true;
@@ -276,44 +290,32 @@ void CambioDeTablas::Confirma() {
         for (const Escritura& w : escrituras_) w.cursor->Asegura();
         if (!escrituras_.empty()) PuntoDeCorte();
     } catch (const ErrorTabla& e) {
-        // Put back what was done; when that fails too, the journal stays and the next start
-        // completes the change, so the tables never hold a mix.
-        if (Deshace()) {
-            QFile::remove(QDir(datos_).filePath(kDiario));
-            AseguraDirectorio(datos_);
-        } else {
-            confirmado_ = true;
-        }
-        throw ErrorTabla(e.mensaje() + QStringLiteral("\nLas tablas quedaron como estaban."), e.motivo());
+        // Put back what was done. What the user reads is what the next start will find: when the
+        // undo fails, or its journal cannot be removed, the journal stays and that start completes
+        // the change (or undoes it when it cannot).
+        const bool deshecho = Deshace();
+        const bool sinDiario = deshecho && (QFile::remove(diario) || !QFileInfo::exists(diario));
+        if (sinDiario) AseguraDirectorio(datos_);
+        else confirmado_ = true;  // the staged tables and second names stay for that start
+        const QString luego = QStringLiteral(" Cierre el programa y vuelva a iniciarlo: al iniciar se completará la operación "
+                                             "(o, si no se puede, se deshará).");
+        throw ErrorTabla(e.mensaje() + (sinDiario ? QStringLiteral("\nLas tablas quedaron como estaban.")
+                                        : deshecho ? QStringLiteral("\nNo se pudo quitar el diario «%1».").arg(kDiario) + luego
+                                                   : QStringLiteral("\nNo se pudo deshacer el cambio.") + luego),
+                         e.motivo());
     }
     confirmado_ = true;
     for (const Reemplazo& r : reemplazos_)
         if (!r.anterior.isEmpty()) QFile::remove(r.anterior);
-    QFile::remove(QDir(datos_).filePath(kDiario));
+    QFile::remove(diario);
     AseguraDirectorio(datos_);
     PuntoDeCorte();
 }
 
-// What a cut change or a cut atomic write can leave behind: staged tables, second names, and the
-// temporary files written beside a table or the journal ("x.dbf.Ab12Cd", "lorum.diario.Ab12Cd").
-static bool EsArchivoSuelto(const QString& nombre) {
-    auto sufijoAzar = [&](qsizetype desde) {
-        if (nombre.size() - desde != 6) return false;
-        for (qsizetype i = desde; i < nombre.size(); ++i)
-            if (nombre[i].unicode() >= 0x80 || !nombre[i].isLetterOrNumber()) return false;
-        return true;
-    };
-    if (nombre.endsWith(QLatin1String(".lorum-nuevo"), Qt::CaseInsensitive) ||
-        nombre.endsWith(QLatin1String(".lorum-anterior"), Qt::CaseInsensitive))
-        return true;
-    if (nombre.startsWith(QLatin1String("lorum.diario."), Qt::CaseInsensitive) && sufijoAzar(13)) return true;
-    return nombre.size() >= 11 && QStringView(nombre).mid(nombre.size() - 11, 5).compare(QLatin1String(".dbf."), Qt::CaseInsensitive) == 0 &&
-           sufijoAzar(nombre.size() - 6);
-}
-
-QString RecuperaDiario(const QString& datos) {
+QString RecuperaDiario(const QString& datos, bool* pendiente) {
     const QDir dir(datos);
     const QString ruta = dir.filePath(kDiario);
+    if (pendiente) *pendiente = false;
     QString mensaje;
     if (QFileInfo::exists(ruta)) {
         QString error;
@@ -335,34 +337,57 @@ QString RecuperaDiario(const QString& datos) {
                 completa = completa && AplicaEscritura(ResuelveArchivo(datos, w.tabla), w.desplazamiento, w.bytes, w.cuenta,
                                                         w.largoEncabezado, w.largoRegistro);
         }
+        bool entera = completa;
         if (completa) {
             mensaje = QStringLiteral("El programa se cerró sin terminar %1. Al iniciar se terminó esa operación: la solicitud "
                                      "quedó completa, como al final de ella.").arg(operacion);
         } else {
+            // Undone in the reverse order: the records written (their old bytes, the count before an
+            // append), then the old tables under their names again. A journal damaged from outside
+            // names nothing: the old tables come back from the second names the program listed.
+            entera = true;
+            if (!d.valido)
+                for (const QString& n : TemporalesAnotados(datos))
+                    if (n.endsWith(kAnterior) && QFileInfo::exists(dir.filePath(n)))
+                        entera = Renombra(dir.filePath(n), dir.filePath(n.chopped(kAnterior.size()))) && entera;
+            for (auto w = d.w.rbegin(); w != d.w.rend(); ++w)
+                entera = entera && w->antes &&
+                         AplicaEscritura(ResuelveArchivo(datos, w->tabla), w->desplazamiento, w->bytes, w->cuenta, w->largoEncabezado,
+                                         w->largoRegistro, &*w->antes);
             for (const EntradaR& r : d.r) {
-                if (!r.anterior.isEmpty() && QFileInfo::exists(dir.filePath(r.anterior)))
-                    Renombra(dir.filePath(r.anterior), dir.filePath(r.destino));
-                QFile::remove(dir.filePath(r.preparado));
+                const QString destino = dir.filePath(r.destino), anterior = dir.filePath(r.anterior);
+                if (!r.anterior.isEmpty() && QFileInfo::exists(anterior)) {
+                    entera = Renombra(anterior, destino) && entera;
+                } else if (r.anterior.isEmpty()) {
+                    // The table was not there before the change: the one it brought goes.
+                    bool hay = false;
+                    if (HuellaDe(destino, &hay) == r.huella && hay) entera = QFile::remove(destino) && entera;
+                }
             }
-            mensaje = QStringLiteral("El programa se cerró sin terminar %1, y no se pudo completar. Al iniciar se deshizo: la "
-                                     "solicitud quedó como estaba antes.").arg(operacion);
+            entera = AseguraDirectorio(datos) && entera;
+            if (entera) {
+                for (const EntradaR& r : d.r) QFile::remove(dir.filePath(r.preparado));
+                mensaje = QStringLiteral("El programa se cerró sin terminar %1, y no se pudo completar. Al iniciar se deshizo: la "
+                                         "solicitud quedó como estaba antes.").arg(operacion);
+            }
+        }
+        if (!entera) {
+            // Neither way worked (a table that cannot be written, a full disk): everything stays for the
+            // next start, and the user is told so.
+            if (pendiente) *pendiente = true;
+            return QStringLiteral("El programa se cerró sin terminar %1, y al iniciar no se pudo completar ni deshacer: la "
+                                  "solicitud no está entera. Revise que se pueda escribir en «%2» (espacio libre, permisos, "
+                                  "que el disco esté conectado) y vuelva a iniciar el programa: al iniciar se intentará de nuevo.")
+                .arg(operacion, QDir::toNativeSeparators(datos));
         }
         for (const EntradaR& r : d.r)
             if (!r.anterior.isEmpty()) QFile::remove(dir.filePath(r.anterior));
         QFile::remove(ruta);
         AseguraDirectorio(datos);
     }
-    // What a cut change or a cut atomic write can leave behind: staged tables, second names, and the
-    // temporary files written beside a table or the journal.
-    bool sinCambiar = false;
-    for (QDirIterator it(datos, QDir::Files | QDir::Hidden | QDir::System); it.hasNext();) {
-        it.next();
-        const QString f = it.fileName();
-        if (!EsArchivoSuelto(f)) continue;
-        sinCambiar = sinCambiar || f.endsWith(kPreparado);
-        QFile::remove(dir.filePath(f));
-    }
-    if (sinCambiar && mensaje.isEmpty())
+    // What a cut change or a cut write leaves behind: the staged tables, second names and new files
+    // the program named in its list before making them; nothing else of the folder is touched.
+    if (QuitaTemporales(datos) && mensaje.isEmpty())
         mensaje = QStringLiteral("El programa se cerró en medio de una operación, antes de cambiar las tablas: la "
                                  "solicitud quedó como estaba antes.");
     return mensaje;

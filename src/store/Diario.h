@@ -48,9 +48,10 @@ private:
         qint64 cuenta;  // for an append, the header's count afterwards; -1 otherwise
         QByteArray antes;  // what the bytes replace, to undo
         qint64 registro = -1;
+        bool intentada = false;
         bool hecha = false;
     };
-    void EscribeDiario();
+    bool EscribeDiario();  // false when no journal is left in the folder
     bool Deshace();
     QString datos_;
     QString operacion_;
@@ -60,8 +61,10 @@ private:
 };
 
 // At start-up, before any table is opened: completes the change the journal of `datos` records when
-// everything it needs is there and sound, or undoes it, and removes the program's stray temporary
-// files. Returns the Spanish message for the user; empty when there was nothing to tell.
-QString RecuperaDiario(const QString& datos);
+// everything it needs is there and sound, or undoes it, and removes the temporary files the program
+// listed there. Returns the Spanish message for the user; empty when there was nothing to tell. When
+// the folder could be neither completed nor restored, the journal stays (the next start tries
+// again), `*pendiente` is set and the message says what is left to do.
+QString RecuperaDiario(const QString& datos, bool* pendiente = nullptr);
 
 }  // namespace lorum

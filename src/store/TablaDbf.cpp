@@ -1,18 +1,14 @@
 #include "TablaDbf.h"
 
+#include "Archivos.h"
 #include "ErrorTabla.h"
 #include "Corte.h"
+#include "Durabilidad.h"
 #include "Numeros.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -73,15 +69,6 @@ QByteArray recorta(const char* p, int n) {
 }
 
 }  // namespace
-
-bool AseguraArchivo(QFile& archivo) {
-    if (!archivo.flush()) return false;
-#ifdef Q_OS_WIN
-    return _commit(archivo.handle()) == 0;
-#else
-    return ::fsync(archivo.handle()) == 0;
-#endif
-}
 
 TablaDbf::TablaDbf(QString ruta) : ruta_(std::move(ruta)) {}
 
@@ -155,9 +142,7 @@ void TablaDbf::Crea(const QString& ruta, const DefinicionTabla& campos, std::opt
     b[largoEncabezado - 1] = 0x0D;
     b.append(kFinArchivo);
 
-    QSaveFile archivo(ruta);
-    if (!archivo.open(QIODevice::WriteOnly) || archivo.write(b) != b.size() || !archivo.commit())
-        falla(QStringLiteral("no se pudo escribir el archivo (%1).").arg(archivo.errorString()));
+    if (const ResultadoCopia r = EscribeSobreNombre(ruta, b, Temporal::SinAnotar); !r.ok) throw ErrorTabla(r.mensaje);
     RecargaSiAbierta(ruta);
 }
 
@@ -434,7 +419,7 @@ void TablaDbf::Asegura() const {
 
 void TablaDbf::EscribeEnArchivo(qint64 posicion, const QByteArray& bytes, bool conCuenta) {
     QFile archivo(ruta_);
-    if (!archivo.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) Falla(QStringLiteral("no se pudo abrir para escribir (%1).").arg(archivo.errorString()));
+    if (FallaInyectada(u"escribe", ruta_) || !archivo.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) Falla(QStringLiteral("no se pudo abrir para escribir (%1).").arg(archivo.errorString()));
     if (!archivo.seek(posicion) || archivo.write(bytes) != bytes.size())
         Falla(QStringLiteral("no se pudo escribir (%1).").arg(archivo.errorString()));
     if (conCuenta) {
@@ -474,7 +459,7 @@ qint64 TablaDbf::AgregaVarios(const std::vector<QByteArray>& registros) {
     const qint64 primero = numRegistros_;
     const qint64 nuevos = qint64(registros.size());
     QFile archivo(ruta_);
-    if (!archivo.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    if (FallaInyectada(u"escribe", ruta_) || !archivo.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
         Falla(QStringLiteral("no se pudo abrir para escribir (%1).").arg(archivo.errorString()));
     if (!archivo.seek(largoEncabezado_ + primero * largoRegistro_) || archivo.write(bloque) != bloque.size() ||
         !AseguraArchivo(archivo))

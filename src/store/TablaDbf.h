@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Durabilidad.h"
+
 #include "Campo.h"
 #include "PaginaCodigos.h"
 
@@ -34,8 +36,6 @@ struct EstructuraDbf {
 // The largest number a numeric field holds, as text ("99999999.9999999999" for N 19,10).
 QString MayorNumero(const Campo& campo);
 
-// Flushes an open file to stable storage; false when the system refuses.
-bool AseguraArchivo(QFile& archivo);
 
 // Reads and checks the header of an open file; throws ErrorTabla naming the file.
 EstructuraDbf LeeEstructura(QFile& archivo);

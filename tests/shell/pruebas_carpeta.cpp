@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -100,6 +101,20 @@ TEST(CarpetaDatos, LaCarpetaDelUsuarioSeLlenaYSusTablasNuncaSeReemplazan) {
     EXPECT_EQ(Contenido(u.filePath("CATUM.dbf")), Contenido(QDir(instalada).filePath("CATUM.dbf"))) << "a newer catalog replaces the copy";
     EXPECT_EQ(Contenido(u.filePath("Omercanci.dbf")), Contenido(QDir(instalada).filePath("Omercanci.dbf")));
     EXPECT_EQ(Contenido(mercanci), solicitud) << "a working table, never";
+
+    // A copy on a FAT folder keeps the installed time rounded down to two seconds: it is not copied
+    // again on every start; one older than that is. What is copied is readable as the umask says.
+    const QString instalado = QDir(instalada).filePath("CATPAIS.dbf"), copia = u.filePath("CATPAIS.dbf");
+    const QDateTime hora(QDate(2026, 1, 1), QTime(10, 0, 1, 500));
+    for (const auto& [horaCopia, copiada] : {std::pair{hora.addMSecs(-1500), false}, {hora.addSecs(-3), true}}) {
+        QFile i(instalado), c(copia);
+        ASSERT_TRUE(i.open(QIODevice::ReadWrite) && i.setFileTime(hora, QFileDevice::FileModificationTime));
+        prueba::EscribeBytes(copia, "marca");
+        ASSERT_TRUE(c.open(QIODevice::ReadWrite) && c.setFileTime(horaCopia, QFileDevice::FileModificationTime));
+        ASSERT_EQ(LlenaCarpetaDatos(usuario, instalada), QString());
+        EXPECT_EQ(Contenido(copia) != "marca", copiada) << horaCopia.toString().toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(copia).permissions().testFlag(QFileDevice::ReadOther)) << "not 0600";
 
     // A user folder that cannot be made is said.
     EXPECT_TRUE(LlenaCarpetaDatos(QDir(instalada).filePath("CATUM.dbf/x"), instalada).startsWith(QStringLiteral("No se pudo crear")));

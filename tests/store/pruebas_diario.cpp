@@ -2,12 +2,14 @@
 #include "Auxiliares.h"
 #include "Corte.h"
 #include "Diario.h"
+#include "ErrorTabla.h"
 #include "OrigenDatos.h"
 #include "TablasSolicitud.h"
 
 #include <QDir>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,6 +38,9 @@ protected:
             Llena(inicial, t.archivo, QStringLiteral("VIEJA"), 3);
             Llena(unidad, t.archivo, QStringLiteral("NUEVA"), 40);
         }
+        // The user's own files beside the tables, named as a cut write of a table once was: never removed.
+        EscribeBytes(QDir(inicial).filePath("mercanci.dbf.backup"), "del usuario");
+        EscribeBytes(QDir(inicial).filePath("EMPRESAS.DBF.201412"), "del usuario");
     }
     void TearDown() override { TablaDbf::FijaReloj({}); }
 
@@ -149,9 +154,9 @@ TEST_F(Diario, UnCorteEnCualquierPasoDejaLaSolicitudViejaOLaNueva) {
         const Foto vieja = Fotografia(inicial);
         const QString entera = Copia(QStringLiteral("entera-%1").arg(&caso - kCambios));
         caso.cambio(entera, unidad);
+        EXPECT_EQ(RecuperaDiario(entera), QString()) << caso.caso << ": a whole change leaves nothing to tell";
         const Foto nueva = Fotografia(entera);
         ASSERT_NE(vieja, nueva) << caso.caso;
-        EXPECT_EQ(RecuperaDiario(entera), QString()) << caso.caso << ": a whole change leaves nothing to tell";
 
         int vistasViejas = 0, vistasNuevas = 0, k = 1;
         for (;; ++k) {
@@ -172,6 +177,79 @@ TEST_F(Diario, UnCorteEnCualquierPasoDejaLaSolicitudViejaOLaNueva) {
         EXPECT_GT(k, 2) << caso.caso;
         EXPECT_GT(vistasViejas, 0) << caso.caso;
         EXPECT_GT(vistasNuevas, 0) << caso.caso;
+    }
+}
+
+// A step that fails: the `vez`-th time (and every time after it, with `siempre`) that `paso` is
+// reached for a path ending in `sufijo`.
+std::function<bool(QStringView, const QString&)> FallaEn(const char* paso, const char* sufijo, int vez, bool siempre = false) {
+    auto n = std::make_shared<int>(0);
+    return [=](QStringView p, const QString& ruta) {
+        if (p != QLatin1String(paso) || !ruta.endsWith(QLatin1String(sufijo))) return false;
+        return siempre ? ++*n >= vez : ++*n == vez;
+    };
+}
+
+// A change whose own steps fail, or a start that fails while completing or undoing one: what the
+// user is told is what the folder holds after the next start, and never a mix.
+TEST_F(Diario, LoQueSeDiceEsLoQueQuedaTrasIniciar) {
+    const Foto vieja = Fotografia(inicial);
+    std::vector<Foto> nuevas;
+    for (const auto& caso : kCambios) {
+        const QString d = Copia(QStringLiteral("nueva-%1").arg(&caso - kCambios));
+        caso.cambio(d, unidad);
+        RecuperaDiario(d);
+        nuevas.push_back(Fotografia(d));
+    }
+    struct Caso {
+        const char* que;
+        int cambio;
+        int cortaEn;  // 0: the change runs whole, with `alCambiar` failing its steps
+        std::function<bool(QStringView, const QString&)> alCambiar, alIniciar;
+        const char* dice;  // what the change or the start says
+        bool nueva;        // the folder after the next (sound) start
+    };
+    const std::vector<Caso> casos = {
+        {"save: the folder's flush fails right after the journal", 2, 0, FallaEn("asegura-directorio", "", 1), {},
+         "No se pudo escribir el diario «lorum.diario»", false},
+        {"save: the second record fails and so does undoing the first", 2, 0, FallaEn("escribe", ".dbf", 2, true), {},
+         "No se pudo deshacer el cambio. Cierre el programa y vuelva a iniciarlo: al iniciar se completará", true},
+        {"recover: the second table is not switched in, nor the first put back", 0, 0, FallaEn("renombra", "s.dbf", 2, true), {},
+         "No se pudo deshacer el cambio", true},
+        {"recover: the second table is not switched in; the first goes back", 0, 0, FallaEn("renombra", "s.dbf", 2), {},
+         "Las tablas quedaron como estaban.", false},
+        {"save cut after its first record; at start the second cannot be written, its undo can", 2, 3, {},
+         FallaEn("escribe", "lorums.dbf", 1), "se deshizo: la solicitud quedó como estaba antes", false},
+        {"save cut after its first record; at start nothing can be written", 2, 3, {}, FallaEn("escribe", ".dbf", 1, true),
+         "no se pudo completar ni deshacer", true},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        const QString datos = Copia(QStringLiteral("falla-%1").arg(&c - casos.data()));
+        QString dicho;
+        if (c.cortaEn > 0) {
+            ASSERT_TRUE(CortaEn(c.cortaEn, [&] { kCambios[c.cambio].cambio(datos, unidad); }));
+            FijaFallas(c.alIniciar);
+            bool pendiente = false;
+            dicho = RecuperaDiario(datos, &pendiente);
+            FijaFallas({});
+            EXPECT_EQ(pendiente, QFileInfo::exists(QDir(datos).filePath(kDiario)));
+        } else {
+            FijaFallas(c.alCambiar);
+            try {
+                kCambios[c.cambio].cambio(datos, unidad);
+                ADD_FAILURE() << "the change did not fail";
+            } catch (const ErrorTabla& e) {
+                dicho = e.mensaje();
+            }
+            FijaFallas({});
+        }
+        EXPECT_TRUE(dicho.contains(QString::fromUtf8(c.dice))) << dicho.toStdString();
+        bool pendiente = true;
+        RecuperaDiario(datos, &pendiente);
+        EXPECT_FALSE(pendiente);
+        const Foto despues = Fotografia(datos);
+        EXPECT_TRUE(despues == (c.nueva ? nuevas[size_t(c.cambio)] : vieja)) << "the folder is not what was said";
     }
 }
 

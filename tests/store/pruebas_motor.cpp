@@ -7,6 +7,7 @@
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace lorum;
 using namespace lorum::prueba;
@@ -217,7 +218,9 @@ TEST_F(Motor, CopiaCompletaAtomicaYRelecturaDeLosCursores) {
     EXPECT_EQ(LeeBytes(trabajo), LeeBytes(plantilla));
     EXPECT_TRUE(abierto.Eof());  // the open cursor sees the template's content
     EXPECT_EQ(abierto.RecordCount(), 0);
-    EXPECT_EQ(QDir(Dir()).entryList(QDir::Files).size(), 2) << "no temporary file is left behind";
+    // No temporary file is left behind; the list of the program's temporaries names only what is gone.
+    EXPECT_EQ(QDir(Dir()).entryList(QDir::Files | QDir::Hidden), QStringList({"lorum.temporales", "mercanci.dbf", "Omercanci.dbf"}));
+    for (const QString& t : TemporalesAnotados(Dir())) EXPECT_FALSE(QFile::exists(Ruta(t))) << t.toStdString();
 }
 
 TEST_F(Motor, CopiaFallidaDejaElDestinoIntacto) {
@@ -242,6 +245,36 @@ TEST_F(Motor, CopiaFallidaDejaElDestinoIntacto) {
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.mensaje.contains("lorums.dbf")) << r.mensaje.toStdString();
     EXPECT_EQ(LeeBytes(trabajo), antes);
+}
+
+// What the program writes is readable as the user's umask says (a delivery, a folder shared with
+// another user), and a file it replaces keeps the mode it had.
+TEST_F(Motor, LosArchivosNuevosSiguenLaUmaskYLosReemplazadosGuardanSuModo) {
+    struct Caso {
+        mode_t umask;
+        int antes;  // the mode of the file already there; -1 when none
+        int despues;
+    };
+    const Caso casos[] = {{022, -1, 0644}, {002, -1, 0664}, {077, -1, 0600}, {022, 0640, 0640}, {077, 0664, 0664}};
+    const QString tabla = TablaSimple("origen.dbf", {{"A", 1, 1}});
+    for (const Caso& c : casos) {
+        const mode_t anterior = ::umask(c.umask);
+        const QString ruta = Ruta("nuevo.dbf"), copia = Ruta("copia.dbf");
+        QFile::remove(ruta), QFile::remove(copia);
+        if (c.antes >= 0) {
+            EscribeBytes(ruta, "viejo"), EscribeBytes(copia, "viejo");
+            ::chmod(QFile::encodeName(ruta).constData(), mode_t(c.antes));
+            ::chmod(QFile::encodeName(copia).constData(), mode_t(c.antes));
+        }
+        EXPECT_TRUE(EscribeSobreNombre(ruta, "nuevo").ok);
+        EXPECT_TRUE(CopiaTabla(tabla, copia).ok);
+        ::umask(anterior);
+        for (const QString& r : {ruta, copia}) {
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(r).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, mode_t(c.despues)) << std::oct << "umask " << c.umask << ", before " << c.antes;
+        }
+    }
 }
 
 TEST_F(Motor, PaginasDeCodigos) {
