@@ -233,23 +233,31 @@ void Captura::LimpiaInformacion() {
     if (!e.Eof() && !e.Bof()) {
         e.Edit();
         const auto r = estado_.mensajes->Muestra(QStringLiteral("¿Desea conservar los datos generales?"),
-                                                 QStringLiteral("Confirmar"), ServicioMensajes::Botones::SiNo,
+                                                 QStringLiteral("Confirmar"), ServicioMensajes::Botones::SiNoSinEscape,
                                                  ServicioMensajes::Icono::Pregunta);
+        // When the tables stay as they were (a damaged template), so do the form and the counters:
+        // the next save must not append a second applicant beside the first.
         if (r == ServicioMensajes::Respuesta::Si) {
-            VaciaTablas({{tablas::kPlantillaMercanci, tablas::kMercanci}, {tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf")}},
-                        true);
+            if (!VaciaTablas({{tablas::kPlantillaMercanci, tablas::kMercanci}, {tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf")}},
+                             true)) {
+                e.CancelUpdate();
+                return;
+            }
             LimpiaCamposDeSolicitud();
         } else {
+            if (!VaciaTablas({{tablas::kPlantillaEmpresas, tablas::kEmpresas},
+                              {tablas::kPlantillaLorums, tablas::kLorums},
+                              {tablas::kPlantillaMercanci, tablas::kMercanci},
+                              {tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf")}},
+                             false)) {
+                e.CancelUpdate();
+                return;
+            }
             for (ControlCampo* c : std::initializer_list<ControlCampo*>{
                      TxtCP, dfRFC, CtrdfTxtRSPat, CtrdfTxtMat, CtrdfTxtNom, TxtFraccion, TxtCalle, CmbEstado, TxtDelMun,
                      TxtColonia, TxtTelefono, TxtFax, TxtMlJust, TxtAcredita, TxtRep_Nom, TxtRep_AP, TxtRep_AM,
                      TxtRep_Cargo, TxtRep_Tel})
                 c->Limpia();
-            VaciaTablas({{tablas::kPlantillaEmpresas, tablas::kEmpresas},
-                         {tablas::kPlantillaLorums, tablas::kLorums},
-                         {tablas::kPlantillaMercanci, tablas::kMercanci},
-                         {tablas::kPlantillaLorumpai, QStringLiteral("LORUMPAI.dbf")}},
-                        false);
             Cursor& s = dtsSolicitud.Registros();
             if (!s.Eof() && !s.Bof()) s.Edit();
             LimpiaCamposDeSolicitud();

@@ -1,13 +1,36 @@
 #include "MensajesQt.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace lorum {
 
+namespace {
+
+// A box that Escape, the close button and the window manager's close cannot answer.
+class CajaSinEscape : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool sinEscape = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (sinEscape && e->matches(QKeySequence::Cancel)) return e->accept();
+        QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        if (sinEscape && !clickedButton()) return e->ignore();
+        QMessageBox::closeEvent(e);
+    }
+};
+
+}  // namespace
+
 ServicioMensajes::Respuesta MensajesQt::Muestra(const QString& texto, const QString& titulo, Botones botones, Icono icono) {
-    QMessageBox caja(QApplication::activeWindow());
+    CajaSinEscape caja(QApplication::activeWindow());
     caja.setText(texto);
     caja.setWindowTitle(titulo.isEmpty() ? QApplication::applicationName() : titulo);
     switch (icono) {
@@ -35,6 +58,11 @@ ServicioMensajes::Respuesta MensajesQt::Muestra(const QString& texto, const QStr
             si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
             no = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
             caja.setEscapeButton(no);
+            break;
+        case Botones::SiNoSinEscape:
+            si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
+            no = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+            caja.sinEscape = true;
             break;
         case Botones::SiNoCancelar:
             si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);

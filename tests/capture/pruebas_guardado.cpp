@@ -239,19 +239,34 @@ TEST_F(Guardado, UnaPlantillaFaltanteODanadaNoReemplazaLaTabla) {
         {"seis bytes", [](const QString& ruta) { EscribeBytes(ruta, QByteArray("\x03\x7E\x0C\x06\x00\x00", 6)); }},
         {"sin los campos", [](const QString& ruta) { TablaDbf::Crea(ruta, {CampoC("OTRO", 5)}); }},
     };
-    for (const auto& k : casos) {
-        k.dana(dir.filePath("Omercanci.dbf"));
-        const QByteArray mercanci = Bytes("mercanci.dbf"), lorums = Bytes("lorums.dbf");
-        mensajes.Responde(R::Si);
-        mensajes.Responde(R::Aceptar);
-        Forma().LimpiaInformacion();
-        const QString dicho = mensajes.mostrados.back().texto;
-        EXPECT_TRUE(dicho.contains(QStringLiteral("Omercanci.dbf")) && dicho.contains(QStringLiteral("quedaron como estaban")))
-            << k.caso << ": " << dicho.toStdString();
-        EXPECT_EQ(Bytes("mercanci.dbf"), mercanci) << k.caso;
-        EXPECT_EQ(Bytes("lorums.dbf"), lorums) << k.caso << ": all or nothing, the request record stays";
-        EscribeBytes(dir.filePath("Omercanci.dbf"), buena);
+    for (const R respuesta : {R::Si, R::No}) {
+        for (const auto& k : casos) {
+            SCOPED_TRACE(k.caso);
+            k.dana(dir.filePath("Omercanci.dbf"));
+            const QByteArray mercanci = Bytes("mercanci.dbf"), lorums = Bytes("lorums.dbf"), empresas = Bytes("empresas.dbf");
+            const QString rfc = Forma().dfRFC->Text(), justificacion = Forma().TxtMlJust->Text();
+            const int limpiezas = Forma().nLimpiezas;
+            mensajes.Responde(respuesta);
+            mensajes.Responde(R::Aceptar);
+            Forma().LimpiaInformacion();
+            EXPECT_EQ(mensajes.mostrados[mensajes.mostrados.size() - 2].botones, ServicioMensajes::Botones::SiNoSinEscape);
+            const QString dicho = mensajes.mostrados.back().texto;
+            EXPECT_TRUE(dicho.contains(QStringLiteral("Omercanci.dbf")) && dicho.contains(QStringLiteral("quedaron como estaban")))
+                << dicho.toStdString();
+            EXPECT_EQ(Bytes("mercanci.dbf"), mercanci);
+            EXPECT_EQ(Bytes("lorums.dbf"), lorums) << "all or nothing, the request record stays";
+            EXPECT_EQ(Bytes("empresas.dbf"), empresas);
+            // Neither the form nor the count of new requests moved: nothing was started.
+            EXPECT_EQ(Forma().dfRFC->Text(), rfc);
+            EXPECT_EQ(Forma().TxtMlJust->Text(), justificacion);
+            EXPECT_EQ(Forma().nLimpiezas, limpiezas);
+            EscribeBytes(dir.filePath("Omercanci.dbf"), buena);
+        }
     }
+    // A save then replaces the request on screen: no second applicant or request beside it.
+    Guarda();
+    EXPECT_EQ(AbreCursor(dir.path(), QStringLiteral("FoxPro 2.6;"), "empresas").RecordCount(), 1);
+    EXPECT_EQ(AbreCursor(dir.path(), QStringLiteral("FoxPro 2.6;"), "lorums").RecordCount(), 1);
     // The next start-up opens every table.
     inicia.reset();
     ASSERT_TRUE(Arranca());

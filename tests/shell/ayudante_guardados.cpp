@@ -17,7 +17,8 @@ public:
     Respuesta Muestra(const QString& texto, const QString&, Botones botones, Icono) override {
         std::printf("mensaje %s\n", qPrintable(texto.left(60)));
         std::fflush(stdout);
-        return botones == Botones::SiNo || botones == Botones::SiNoCancelar ? Respuesta::Si : Respuesta::Aceptar;
+        return botones == Botones::SiNo || botones == Botones::SiNoSinEscape || botones == Botones::SiNoCancelar ? Respuesta::Si
+                                                                                                             : Respuesta::Aceptar;
     }
 };
 

@@ -8,7 +8,9 @@
 #include "RejillaLigada.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <functional>
 #include <QPlainTextEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -35,7 +37,9 @@ protected:
             esperas = 0;
             vistas << caja->text();
             conFoco = conFoco || caja->isAncestorOf(QApplication::focusWidget());
-            caja->escapeButton()->click();
+            if (contesta) contesta(caja);
+            else if (caja->escapeButton()) caja->escapeButton()->click();
+            else caja->buttons().at(1)->click();  // a question with no escape answer: "No"
             // The offscreen platform has no window manager to give the main window back its focus.
             if (QGuiApplication::platformName() == QLatin1String("offscreen"))
                 QTimer::singleShot(0, [this] { QApplication::setActiveWindow(inicia->ventana()); });
@@ -62,6 +66,7 @@ protected:
     std::unique_ptr<Inicia> inicia;
     QTimer cerrador;
     QStringList vistas;
+    std::function<void(QMessageBox*)> contesta;  // by default, the box's escape button
     bool conFoco = false;
     int esperas = 0;
 };
@@ -113,6 +118,41 @@ TEST_F(CajasReales, UnaCajaQueTomaElFocoNoEsSalirDelCampo) {
     Activa();
     ASSERT_EQ(vistas.size(), 1) << vistas.join(" | ").toStdString();
     EXPECT_EQ(GuardiaFoco::CampoDe(QApplication::focusWidget()), f.dfRFC);
+}
+
+// "¿Desea conservar los datos generales?": both answers change the request, so Escape, the close
+// button and the window manager's close leave the question open and the tables as they were.
+TEST_F(CajasReales, EscapeNoContestaUnaPreguntaQueCambiaLosDatos) {
+    Captura& f = Forma();
+    LlenaSolicitud(f);
+    inicia->ventana()->Accion("mnuFuncGuardar")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return vistas.size() == 1; }, 5000));  // "Se ha guardado…"
+    auto tablas = [this] {
+        QByteArray b;
+        for (const char* t : {"empresas.dbf", "lorums.dbf", "mercanci.dbf", "lorumpai.dbf"}) {
+            QFile a(QDir(dir.path()).filePath(QString::fromLatin1(t)));
+            b += a.open(QIODevice::ReadOnly) ? a.readAll() : QByteArray("?");
+        }
+        return b;
+    };
+    const QByteArray antes = tablas();
+    bool abiertaTrasEscape = false, abiertaTrasCerrar = false;
+    QByteArray durante;
+    contesta = [&](QMessageBox* caja) {
+        QTest::keyClick(caja, Qt::Key_Escape);
+        abiertaTrasEscape = caja->isVisible();
+        caja->close();
+        abiertaTrasCerrar = caja->isVisible();
+        durante = tablas();
+        for (QAbstractButton* b : caja->buttons())
+            if (b->text() == QStringLiteral("&Sí")) b->click();
+    };
+    inicia->ventana()->Opera(QStringLiteral("LimpiaInformacion"));
+    EXPECT_EQ(vistas.back(), QStringLiteral("¿Desea conservar los datos generales?"));
+    EXPECT_TRUE(abiertaTrasEscape);
+    EXPECT_TRUE(abiertaTrasCerrar);
+    EXPECT_EQ(durante, antes) << "nothing changed before an answer";
+    EXPECT_EQ(f.dfRFC->Text(), QStringLiteral("PEGJ800101AB1")) << "Sí keeps the applicant";
 }
 
 TEST_F(CajasReales, UnaVentanaDeAyudaNoEsSalirDelCampo) {
