@@ -68,11 +68,13 @@ BarraNavegacion::BarraNavegacion(RejillaLigada* rejilla, const QString& queNaveg
         boton->setAutoRaise(true);
         const int paso = b.paso;
         connect(boton, &QToolButton::clicked, this, [this, paso] {
-            const int ultimo = rejilla_->modelo()->NumRegistros() - 1;
-            if (ultimo < 0) return;
-            const int actual = std::min(std::max(rejilla_->Row(), 0), ultimo);
-            const int fila = paso == -2 ? 0 : paso == 2 ? ultimo : std::clamp(actual + paso, 0, ultimo);
-            rejilla_->IrA(fila);
+            rejilla_->Resguardado([&] {
+                const int ultimo = rejilla_->modelo()->NumRegistros() - 1;
+                if (ultimo < 0) return;
+                const int actual = std::min(std::max(rejilla_->Row(), 0), ultimo);
+                const int fila = paso == -2 ? 0 : paso == 2 ? ultimo : std::clamp(actual + paso, 0, ultimo);
+                rejilla_->IrA(fila);
+            });
         });
         if (b.paso == 1) capa->addWidget(leyenda_, 1);
         capa->addWidget(boton);

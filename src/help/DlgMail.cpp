@@ -1,5 +1,6 @@
 #include "DlgMail.h"
 
+#include "Resguardo.h"
 #include "PunteroOcupado.h"
 #include "ServicioCorreo.h"
 #include "ServicioMensajes.h"
@@ -55,7 +56,7 @@ DlgMail::DlgMail(ServicioCorreo& correo, ServicioMensajes& mensajes, QWidget* pa
     capa->addLayout(botones);
     resize(480, 380);
 
-    connect(cmdSendMail, &QPushButton::clicked, this, &DlgMail::cmdSendMail_Click);
+    connect(cmdSendMail, &QPushButton::clicked, this, [this] { Resguarda(&mensajes_, [this] { cmdSendMail_Click(); }); });
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::close);
     TxtMsg->setFocus();
 }

@@ -1,5 +1,6 @@
 #include "frmAbout.h"
 
+#include "Resguardo.h"
 #include "InformeSistema.h"
 #include "ServicioMensajes.h"
 
@@ -76,7 +77,7 @@ frmAbout::frmAbout(const QString& rutaDatos, const QString& unidadA, ServicioMen
     };
     ArrancaHerramienta = [](const QString& herramienta) { return QProcess::startDetached(herramienta, {}); };
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+    connect(cmdSysInfo, &QPushButton::clicked, this, [this] { Resguarda(&mensajes_, [this] { StartSysInfo(); }); });
 }
 
 void frmAbout::StartSysInfo() {

@@ -40,7 +40,7 @@ class frmAbout : public QDialog {
 
   private:
     QString rutaDatos_, unidadA_;
-    [[maybe_unused]] ServicioMensajes& mensajes_;  // only where the tool may be missing
+    ServicioMensajes& mensajes_;
 };
 
 // Our own system information window, for platforms without the tool: the facts as text, "&Copiar"

@@ -1,5 +1,6 @@
 #include "frmayuda.h"
 
+#include "Resguardo.h"
 #include "DocumentoRtf.h"
 #include "ServicioMensajes.h"
 #include "ServiciosImpresion.h"
@@ -55,7 +56,7 @@ frmayuda::frmayuda(const QString& archivo, ServicioMensajes& mensajes, QWidget* 
         impresora.setPrintRange(seleccion ? QPrinter::Selection : QPrinter::AllPages);
         return dialogo.exec() == QDialog::Accepted;
     };
-    connect(cmdImprimir, &QPushButton::clicked, this, &frmayuda::ImprimeConsideraciones);
+    connect(cmdImprimir, &QPushButton::clicked, this, [this] { Resguarda(&mensajes_, [this] { ImprimeConsideraciones(); }); });
     connect(Command, &QPushButton::clicked, this, &QDialog::close);
     RTUltima->setFocus();
 }

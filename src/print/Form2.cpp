@@ -5,6 +5,7 @@
 
 #include "ErrorTabla.h"
 #include "OrigenDatos.h"
+#include "Resguardo.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -20,6 +21,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 namespace lorum {
 
@@ -55,7 +58,12 @@ Form2::Form2(const QString& datos, const TextosDeForma& textos, ServicioMensajes
     Command4->setObjectName(QStringLiteral("Command4"));
     Command4->setToolTip(QStringLiteral("Guarda la solicitud impresa como PDF (%1)").arg(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P).toString(QKeySequence::NativeText)));
     auto* pdf = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this);
-    connect(pdf, &QShortcut::activated, this, &Form2::GuardaPdf);
+    // Every command runs through the guard: a table that cannot be read ends it with a message,
+    // never the program.
+    auto guardado = [this](void (Form2::*orden)()) {
+        return [this, orden] { Resguarda(&mensajes_, [this, orden] { (this->*orden)(); }); };
+    };
+    connect(pdf, &QShortcut::activated, this, guardado(&Form2::GuardaPdf));
     capa->addLayout(botones);
     // Tab follows the screen: the text, then the buttons from left to right.
     setTabOrder(rtfText, Command3);
@@ -68,9 +76,9 @@ Form2::Form2(const QString& datos, const TextosDeForma& textos, ServicioMensajes
         dialogo.setOption(QAbstractPrintDialog::PrintPageRange, false);
         return dialogo.exec() == QDialog::Accepted;
     };
-    connect(Command3, &QPushButton::clicked, this, &Form2::VistaPrevia);
-    connect(Command1, &QPushButton::clicked, this, &Form2::Imprime);
-    connect(Command4, &QPushButton::clicked, this, &Form2::GuardaPdf);
+    connect(Command3, &QPushButton::clicked, this, guardado(&Form2::VistaPrevia));
+    connect(Command1, &QPushButton::clicked, this, guardado(&Form2::Imprime));
+    connect(Command4, &QPushButton::clicked, this, guardado(&Form2::GuardaPdf));
     EligePdf = [this](const QString& propuesto) {
         return QFileDialog::getSaveFileName(this, QStringLiteral("Guardar PDF"), propuesto, QStringLiteral("Documentos PDF (*.pdf)"));
     };
@@ -80,7 +88,16 @@ Form2::Form2(const QString& datos, const TextosDeForma& textos, ServicioMensajes
 FormaImpresa Form2::FormateaInf() const { return lorum::FormateaInf(datos_, textos_, Reloj()); }
 
 bool Form2::Muestra() {
-    const FormaImpresa f = FormateaInf();
+    FormaImpresa f;
+    try {
+        f = FormateaInf();
+    } catch (const ErrorTabla& e) {
+        // A table that cannot be read (a folder on a stick pulled out, a damaged file): said, and
+        // the command ends as for an incomplete request.
+        mensajes_.Muestra(e.mensaje(), QStringLiteral("Impresión de Forma"), ServicioMensajes::Botones::Aceptar,
+                          ServicioMensajes::Icono::Exclamacion);
+        f.completa = false;
+    }
     for (const QString& aviso : f.avisos)
         mensajes_.Muestra(aviso, QStringLiteral("Informacion incompleta"), ServicioMensajes::Botones::Aceptar,
                           ServicioMensajes::Icono::Informacion);
@@ -89,15 +106,26 @@ bool Form2::Muestra() {
                           ServicioMensajes::Icono::Ninguno);
         return false;
     }
-    // LF and CR end paragraphs; VT breaks a line inside one.
-    QString texto = f.texto;
-    texto.replace(u'\r', u'\n').replace(u'\v', QChar::LineSeparator);
+    // LF, CR and CR LF (a line end typed in a long text) each end one paragraph; VT breaks a line
+    // inside one. Positions in the form's text map to the shorter text, for the items' blocks.
+    QString texto;
+    texto.reserve(f.texto.size());
+    std::vector<int> en(size_t(f.texto.size()) + 1);
+    for (qsizetype i = 0; i < f.texto.size(); ++i) {
+        en[size_t(i)] = int(texto.size());
+        const QChar ch = f.texto[i];
+        if (ch == u'\r' && i + 1 < f.texto.size() && f.texto[i + 1] == u'\n') continue;
+        texto += ch == u'\r' ? QChar(u'\n') : ch == u'\v' ? QChar(QChar::LineSeparator) : ch;
+    }
+    en.back() = int(texto.size());
+    auto posicion = [&](qsizetype p) { return en[size_t(std::clamp<qsizetype>(p, 0, f.texto.size()))]; };
     rtfText->setPlainText(texto);
-    bloques_ = f.bloques;
+    bloques_.clear();
+    for (const auto& [desde, hasta] : f.bloques) bloques_.emplace_back(posicion(desde), posicion(hasta));
     // The header, as many characters as it has, is centred; the rest keeps the left alignment.
     QTextCursor c(rtfText->document());
     c.setPosition(0);
-    c.setPosition(int(f.encabezado.size()), QTextCursor::KeepAnchor);
+    c.setPosition(posicion(f.encabezado.size()), QTextCursor::KeepAnchor);
     QTextBlockFormat centrado;
     centrado.setAlignment(Qt::AlignHCenter);
     c.mergeBlockFormat(centrado);

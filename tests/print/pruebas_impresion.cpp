@@ -88,6 +88,11 @@ TEST(Impresion, LaVentanaImprimeLaSolicitudEnPdf) {
     e.SetValor(0, QStringLiteral("PEGJ800101AB1"));
     e.SetValor(1, QStringLiteral("PEÑA"));
     e.Update();
+    // A line end typed in a long text is stored as CR LF: one line end on the preview and the paper.
+    Cursor s = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.5;"), QStringLiteral("lorums"));
+    s.AddNew();
+    s.SetValor(u"just", QStringLiteral("PRIMERA LINEA\r\nSEGUNDA LINEA"));
+    s.Update();
     MensajesGuionados mensajes;
     Form2 f(dir.path(), {QStringLiteral("PERMISO"), {}, {}, {}, {}, QStringLiteral("01011001")}, mensajes);
     f.Reloj = [] { return QDate(2026, 12, 5); };
@@ -109,6 +114,7 @@ TEST(Impresion, LaVentanaImprimeLaSolicitudEnPdf) {
     EXPECT_TRUE(f.rtfText->toPlainText().startsWith(QStringLiteral("SECRETARIA DE TALVEROS")));
     EXPECT_EQ(f.rtfText->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(f.rtfText->document()->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    EXPECT_TRUE(f.rtfText->toPlainText().contains(QStringLiteral("PRIMERA LINEA\nSEGUNDA LINEA"))) << f.rtfText->toPlainText().toStdString();
     mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
     f.Command1->click();
     EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("Impresión realizada"));
@@ -127,6 +133,19 @@ TEST(Impresion, LaVentanaImprimeLaSolicitudEnPdf) {
     f.Command1->click();
     EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("Solicitud incompleta "));
     EXPECT_TRUE(mensajes.mostrados.back().titulo.isEmpty());
+
+    // A table that cannot be read behind the window (a stick pulled out, a damaged file): each
+    // command says so and ends as for an incomplete request; the program goes on.
+    f.EligePdf = [&](const QString&) { return dir.filePath(QStringLiteral("otra.pdf")); };
+    for (QPushButton* boton : {f.Command1, f.Command4}) {
+        EscribeBytes(dir.filePath("empresas.dbf"), "dañado");
+        mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+        mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+        boton->click();
+        ASSERT_GE(mensajes.mostrados.size(), 2u);
+        EXPECT_TRUE(mensajes.mostrados[mensajes.mostrados.size() - 2].texto.contains(QStringLiteral("empresas.dbf")));
+        EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("Solicitud incompleta "));
+    }
 }
 
 // "Guardar PDF..." writes the pages "Imprimir" prints; no item's block is split across two pages and
