@@ -1,7 +1,15 @@
 #include "ControlesTexto.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <algorithm>
+#include <memory>
 
 namespace lorum {
 
@@ -35,11 +43,30 @@ int CodigoDe(const QKeyEvent* e) {
         case Qt::Key_Escape: return 27;
         default: break;
     }
-    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return -1;
-    const QString t = e->text();
+    // AltGr arrives as Ctrl+Alt on Windows: its characters (@, €, [) are typed text like any other.
+    const auto mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (mods && mods != (Qt::ControlModifier | Qt::AltModifier)) return -1;
+    return CodigoDeCaracter(e->text());
+}
+
+int CodigoDeCaracter(const QString& t) {
     if (t.size() != 1 || !t[0].isPrint()) return -1;
     const QString mayuscula = QLocale().toUpper(t);
     return mayuscula.size() == 1 ? mayuscula[0].unicode() : t[0].unicode();
+}
+
+QString Filtra(const QString& texto, const std::function<void(int&)>& alTeclear, bool variasLineas) {
+    QString r;
+    const QString lineas = QString(texto).replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    for (QChar c : lineas) {
+        int codigo = c == u'\n' ? (variasLineas ? 13 : -1) : c == u'\t' ? -1 : CodigoDeCaracter(QString(c));
+        if (codigo < 0) continue;  // what a key could not type (a line end in one line, a tab)
+        const int original = codigo;
+        if (alTeclear) alTeclear(codigo);
+        if (codigo == 0) continue;
+        r += original == 13 ? QChar(u'\n') : QChar(char16_t(codigo));
+    }
+    return r;
 }
 
 QKeyEvent ConCodigo(const QKeyEvent* e, int codigo) {
@@ -73,6 +100,10 @@ static bool esOrden(const QKeyEvent* e) {
 
 void CajaTexto::keyPressEvent(QKeyEvent* e) {
     if (esOrden(e)) return e->ignore();
+    if (e->matches(QKeySequence::Paste)) {
+        if (!isReadOnly()) PegaFiltrado(QGuiApplication::clipboard()->text());
+        return e->accept();
+    }
     int codigo = 0;
     switch (filtra(e, alTeclear, codigo)) {
         case Destino::Original: QLineEdit::keyPressEvent(e); break;
@@ -99,6 +130,50 @@ void CajaTextoMl::keyPressEvent(QKeyEvent* e) {
             QPlainTextEdit::keyPressEvent(&cambiado);
         }
     }
+}
+
+// Text that arrives without a key press (an accent composed with a dead key, an input method,
+// a paste, a drop) goes through the same upper-casing and host rule as typed keys.
+void CajaTexto::inputMethodEvent(QInputMethodEvent* e) {
+    if (e->commitString().isEmpty()) return QLineEdit::inputMethodEvent(e);
+    QInputMethodEvent filtrado(e->preeditString(), e->attributes());
+    filtrado.setCommitString(teclas::Filtra(e->commitString(), alTeclear, false), e->replacementStart(), e->replacementLength());
+    QLineEdit::inputMethodEvent(&filtrado);
+}
+
+void CajaTexto::PegaFiltrado(const QString& texto) { insert(teclas::Filtra(texto, alTeclear, false)); }
+
+void CajaTexto::contextMenuEvent(QContextMenuEvent* e) {
+    std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    for (QAction* a : menu->actions())
+        if (a->objectName() == QLatin1String("edit-paste")) {
+            a->disconnect();
+            connect(a, &QAction::triggered, this, [this] { PegaFiltrado(QGuiApplication::clipboard()->text()); });
+        }
+    menu->exec(e->globalPos());
+}
+
+void CajaTexto::dropEvent(QDropEvent* e) {
+    if (!e->mimeData()->hasText() || isReadOnly()) return QLineEdit::dropEvent(e);
+    setCursorPosition(cursorPositionAt(e->position().toPoint()));
+    PegaFiltrado(e->mimeData()->text());
+    e->acceptProposedAction();
+}
+
+void CajaTextoMl::inputMethodEvent(QInputMethodEvent* e) {
+    if (e->commitString().isEmpty()) return QPlainTextEdit::inputMethodEvent(e);
+    QString texto = teclas::Filtra(e->commitString(), alTeclear, true);
+    if (maxLength > 0) texto.truncate(std::max<qsizetype>(0, maxLength - toPlainText().size() + textCursor().selectedText().size()));
+    QInputMethodEvent filtrado(e->preeditString(), e->attributes());
+    filtrado.setCommitString(texto, e->replacementStart(), e->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&filtrado);
+}
+
+void CajaTextoMl::insertFromMimeData(const QMimeData* datos) {
+    if (!datos->hasText()) return;
+    QString texto = teclas::Filtra(datos->text(), alTeclear, true);
+    if (maxLength > 0) texto.truncate(std::max<qsizetype>(0, maxLength - toPlainText().size() + textCursor().selectedText().size()));
+    textCursor().insertText(texto);
 }
 
 QString ControlTextoBase::VerificaDato(const QString&) const {

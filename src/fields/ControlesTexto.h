@@ -10,10 +10,16 @@ namespace lorum {
 
 // Key handling shared by the text fields: a character key (and Backspace, Enter, Escape) becomes
 // its upper-case form under the user's locale, is offered to the host by reference, and is dropped
-// when the host sets it to 0. Other keys (arrows, Delete) pass untouched.
+// when the host sets it to 0. Other keys (arrows, Delete) pass untouched. Text that comes without a
+// key (an input method's commit, as an accent typed with a dead key; a paste; a drop) goes through
+// the same, character by character.
 namespace teclas {
 int CodigoDe(const QKeyEvent* evento);  // -1 for keys that raise no key event
+int CodigoDeCaracter(const QString& texto);  // one printable character, upper-cased; -1 otherwise
 QKeyEvent ConCodigo(const QKeyEvent* evento, int codigo);
+// `texto` as the keys would have typed it: upper-cased, each character offered to `alTeclear`;
+// line ends only with `variasLineas` (as Enter, code 13), kept as LF.
+QString Filtra(const QString& texto, const std::function<void(int&)>& alTeclear, bool variasLineas);
 }  // namespace teclas
 
 class CajaTexto : public QLineEdit {
@@ -23,6 +29,12 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* evento) override;
+    void inputMethodEvent(QInputMethodEvent* evento) override;
+    void contextMenuEvent(QContextMenuEvent* evento) override;
+    void dropEvent(QDropEvent* evento) override;
+
+private:
+    void PegaFiltrado(const QString& texto);
 };
 
 class CajaTextoMl : public QPlainTextEdit {
@@ -33,6 +45,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* evento) override;
+    void inputMethodEvent(QInputMethodEvent* evento) override;
+    void insertFromMimeData(const QMimeData* datos) override;
 };
 
 // Base of the two text fields: focus colours, select-all on entry, status-line hint.

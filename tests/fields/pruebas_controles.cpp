@@ -8,6 +8,10 @@
 #include "Resguardo.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
 #include <QVBoxLayout>
@@ -73,6 +77,63 @@ TEST(Controles, LoTecleadoSeVuelveMayusculasYElAnfitrionPuedeRechazarlo) {
     EXPECT_EQ(v.largo->Text(), QStringLiteral("UNO\r\nDOS"));  // lines joined by CR LF
     v.largo->setDatoTxt(QStringLiteral("minúsculas\r\nguardadas"));
     EXPECT_EQ(v.largo->Text(), QStringLiteral("minúsculas\r\nguardadas"));  // set text keeps its case
+}
+
+// Text that comes without a plain key press goes through the same upper-casing and host rule as
+// typed keys: an accent composed with a dead key (an input method's commit), a paste, a drop, and
+// AltGr characters, which arrive as Ctrl+Alt on Windows.
+TEST(Controles, LoQueNoEsUnaTeclaPasaPorLasMismasReglas) {
+    Ventana v;
+    // "dos" takes digits only, as the postal code does.
+    QObject::connect(v.dos, &ControldfTxt::KeyPress1, [](int& k) {
+        if (k != 8 && (k < '0' || k > '9')) k = 0;
+    });
+    auto metodo = [](QWidget* w, const QString& t) {
+        QInputMethodEvent e;
+        e.setCommitString(t);
+        QApplication::sendEvent(w, &e);
+    };
+    auto pega = [](QWidget* w, const QString& t) {
+        QGuiApplication::clipboard()->setText(t);
+        QTest::keyClick(w, Qt::Key_V, Qt::ControlModifier);
+    };
+    auto suelta = [](QWidget* w, const QString& t) {
+        QMimeData datos;
+        datos.setText(t);
+        QDragEnterEvent entra(QPoint(2, 2), Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &entra);
+        QDropEvent e(QPointF(2, 2), Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    };
+    auto altgr = [](QWidget* w, const QString& t) {
+        for (QChar c : t) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::ControlModifier | Qt::AltModifier);
+    };
+    const struct {
+        const char* que;
+        std::function<void(QWidget*, const QString&)> como;
+        int campo;  // 0 "uno", 1 "dos" (digits), 2 the long text
+        const char* entra;
+        const char* queda;
+    } casos[] = {
+        {"dead key é", metodo, 0, "é", "É"},
+        {"dead key into digits", metodo, 1, "0é1", "01"},
+        {"paste", pega, 0, "peña y cía", "PEÑA Y CÍA"},
+        {"paste into digits", pega, 1, "06-600 b", "06600"},
+        {"paste of lines into one line", pega, 0, "uno\r\ndos", "UNODOS"},
+        {"paste into the long text", pega, 2, "línea\r\notra", "LÍNEA\r\nOTRA"},
+        {"drop", suelta, 0, "añil", "AÑIL"},
+        {"AltGr", altgr, 0, "ñ€", "Ñ€"},
+        {"AltGr into digits", altgr, 1, "@1", "1"},
+    };
+    ControlTextoBase* campos[] = {v.uno, v.dos, v.largo};
+    for (const auto& c : casos) {
+        ControlTextoBase* campo = campos[c.campo];
+        if (c.campo == 2) v.largo->setDatoTxt({});
+        else static_cast<ControldfTxt*>(campo)->setDatoTxt({});
+        campo->Interior()->setFocus();
+        c.como(campo->Interior(), QString::fromUtf8(c.entra));
+        EXPECT_EQ(campo->Text(), QString::fromUtf8(c.queda)) << c.que;
+    }
 }
 
 TEST(Controles, ColoresDeFocoYAyudaEnLaBarra) {
