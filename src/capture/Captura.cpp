@@ -6,6 +6,7 @@
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
 #include "Form2.h"
+#include "GuardiaFoco.h"
 #include "ServicioMensajes.h"
 #include "EstadoInicia.h"
 #include "RejillaLigada.h"
@@ -158,12 +159,17 @@ void Captura::ConstruyePaginas() {
                 [this, p] { SSTab1->setCurrentIndex((SSTab1->currentIndex() + p + SSTab1->count()) % SSTab1->count()); });
     }
     // Turning a page from the keyboard (Alt + its letter) or with the mouse takes the focus to the
-    // page's first field, so the capture goes on without walking back through the header.
+    // page's first field, so the capture goes on without walking back through the header. A page
+    // turned by a rule leaves the focus in the field where the user put it (one clicked in the
+    // header), and moves it only when it went elsewhere (Tab off the page now hidden).
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int indice) {
+        const bool porRegla = paginaPorRegla_;
         // Once the focus change under way (if any) has finished.
-        Difiere(estado_, this, [this, indice] {
+        Difiere(estado_, this, [this, indice, porRegla] {
             QWidget* pagina = SSTab1->widget(indice);
-            if (!pagina || SSTab1->currentIndex() != indice || pagina->isAncestorOf(QApplication::focusWidget())) return;
+            QWidget* foco = QApplication::focusWidget();
+            if (!pagina || SSTab1->currentIndex() != indice || pagina->isAncestorOf(foco)) return;
+            if (porRegla && foco && foco->isVisible() && isAncestorOf(foco) && GuardiaFoco::CampoDe(foco)) return;
             for (QWidget* control : controles_)
                 if (qobject_cast<ControlCampo*>(control) && pagina->isAncestorOf(control) && control->isEnabled()) {
                     control->setFocus(Qt::TabFocusReason);
@@ -171,6 +177,12 @@ void Captura::ConstruyePaginas() {
                 }
         });
     });
+}
+
+void Captura::PasaPagina(int indice) {
+    paginaPorRegla_ = true;
+    SSTab1->setCurrentIndex(indice);
+    paginaPorRegla_ = false;
 }
 
 void Captura::CompletaPaginas() {

@@ -50,6 +50,11 @@ public:
     // capture rule, binds the country grid and loads the new fields from the current records. After
     // it the form is whole; once only (throws ErrorTabla).
     void CompletaPaginas();
+    // The RFC check of a load made before the window was shown, once it is.
+    void VerificaRfcPendiente();
+    bool RfcPendiente() const { return rfcPorVerificar_; }
+    // Turns the pages as a rule does: the focus stays where the user put it.
+    void PasaPagina(int indice);
     bool Completa() const { return completa_; }
     // Reads the item table and binds its grid. The items are the one large table and their page is
     // not the first one shown, so the start does this once the window is on the screen.
@@ -233,6 +238,8 @@ private:
     EstadoInicia& estado_;
     std::vector<QWidget*> controles_;
     bool completa_ = false;
+    bool paginaPorRegla_ = false;  // the page is being turned by a rule, not by the user
+    bool rfcPorVerificar_ = false;  // loaded before the window was shown
     QFont fuenteMedida_;  // the form's font for measuring headings
 };
 

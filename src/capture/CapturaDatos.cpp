@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <utility>
 #include <QHeaderView>
 #include <QTabWidget>
 #include <optional>
@@ -65,7 +66,7 @@ void Captura::Form_Load() {
     dtsMercancia.Conecta(estado_.sRutaApp, QStringLiteral("FoxPro 2.6;"), QStringLiteral("MERCANCI"));
     CtrdfTxtMat->setEnabled(true);
     CtrdfTxtNom->setEnabled(true);
-    SSTab1->setCurrentIndex(0);
+    PasaPagina(0);
 }
 
 void Captura::LigaMercancias() {
@@ -109,11 +110,18 @@ void Captura::AsignaCampo() {
     if (completa_) AsignaResto();
 }
 
+void Captura::VerificaRfcPendiente() {
+    if (std::exchange(rfcPorVerificar_, false)) VerificaRfcAlSalir(nullptr);
+}
+
 void Captura::AsignaEncabezado() {
     auto empresa = [this](const char16_t* campo) { return ValorDe(dtsPrincipal, campo); };
     auto solicitud = [this](const char16_t* campo) { return ValorDe(dtsSolicitud, campo); };
     dfRFC->setDatoTxt(empresa(u"rfc"));
-    VerificaRfcAlSalir(nullptr);
+    // At start-up the form loads before the window is up: its RFC is checked once the window
+    // shows, so that a message comes over it and not over an empty screen.
+    if (window()->isVisible()) VerificaRfcAlSalir(nullptr);
+    else rfcPorVerificar_ = true;
     CtrdfTxtRSPat->setDatoTxt(empresa(u"rsapelpat"));
     CtrdfTxtMat->setDatoTxt(empresa(u"apelmat"));
     CtrdfTxtNom->setDatoTxt(empresa(u"nombre"));
@@ -169,7 +177,7 @@ void Captura::EnfocaFaltante() {
         // The page is turned once the lost-focus rules of the field left have run.
         Difiere(estado_, this, [this, campo] {
             for (int i = 0; i < SSTab1->count(); ++i)
-                if (SSTab1->widget(i)->isAncestorOf(campo)) SSTab1->setCurrentIndex(i);
+                if (SSTab1->widget(i)->isAncestorOf(campo)) PasaPagina(i);
             campo->Interior()->setFocus(Qt::OtherFocusReason);
         });
         return;

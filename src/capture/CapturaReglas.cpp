@@ -64,7 +64,7 @@ void Captura::ConectaReglas() {
     });
 
     // The capture goes on with the merchandise once the representative is done.
-    ConectaRegla(estado_, TxtRep_Tel, &ControlCampo::LostFocus, this, [this] { SSTab1->setCurrentIndex(2); });
+    ConectaRegla(estado_, TxtRep_Tel, &ControlCampo::LostFocus, this, [this] { PasaPagina(2); });
 
     ConectaRegla(estado_, ChkOtr, &ControlCampo::Click, this, [this] { AplicaOtros(); });
     ConectaRejillas();

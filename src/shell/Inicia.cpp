@@ -4,6 +4,8 @@
 #include "Intercambio.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QWindow>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -144,6 +146,15 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
     if (!despachador_.Ejecuta([this] {
             ventana_->CompletaVentana();
             ventana_->captura()->LigaMercancias();
+        }))
+        return false;
+    // A message of the loaded RFC (the placeholder of a first start) comes over the window, once it
+    // is on the screen.
+    if (ventana_->captura()->RfcPendiente() && !despachador_.Ejecuta([this] {
+            QWindow* w = ventana_->windowHandle();
+            for (QDeadlineTimer plazo(2000); w && !w->isExposed() && !plazo.hasExpired();)
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 50);
+            ventana_->captura()->VerificaRfcPendiente();
         }))
         return false;
 

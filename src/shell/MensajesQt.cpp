@@ -30,7 +30,11 @@ protected:
 }  // namespace
 
 ServicioMensajes::Respuesta MensajesQt::Muestra(const QString& texto, const QString& titulo, Botones botones, Icono icono) {
-    CajaSinEscape caja(QApplication::activeWindow());
+    // Over the active window, or over the main window while it is not active yet.
+    QWidget* padre = QApplication::activeWindow();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!padre && w->isVisible() && w->inherits("QMainWindow")) padre = w;
+    CajaSinEscape caja(padre);
     caja.setText(texto);
     caja.setWindowTitle(titulo.isEmpty() ? QApplication::applicationName() : titulo);
     switch (icono) {

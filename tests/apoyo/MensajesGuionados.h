@@ -4,6 +4,7 @@
 #include "ServicioMensajes.h"
 
 #include <QApplication>
+#include <QWidget>
 #include <QString>
 #include <deque>
 #include <gtest/gtest.h>
@@ -21,11 +22,14 @@ public:
         Botones botones;
         Icono icono;
         bool ocupado;  // the busy pointer was showing
+        bool sobreVentana;  // a main window was on the screen
     };
 
     void Responde(Respuesta r) { respuestas_.push_back(r); }
     Respuesta Muestra(const QString& texto, const QString& titulo, Botones botones, Icono icono) override {
-        mostrados.push_back({texto, titulo, botones, icono, QApplication::overrideCursor() != nullptr});
+        bool ventana = false;
+        for (QWidget* w : QApplication::topLevelWidgets()) ventana = ventana || (w->isVisible() && w->inherits("QMainWindow"));
+        mostrados.push_back({texto, titulo, botones, icono, QApplication::overrideCursor() != nullptr, ventana});
         if (respuestas_.empty()) {
             ADD_FAILURE() << "Mensaje inesperado: " << texto.toStdString() << " (" << titulo.toStdString() << ")";
             return botones == Botones::Aceptar ? Respuesta::Aceptar : Respuesta::Cancelar;

@@ -230,6 +230,20 @@ TEST_F(Formulario, SalirDelTelefonoDelRepresentantePasaAMercancia) {
     QApplication::processEvents();
     EXPECT_EQ(f.SSTab1->currentIndex(), 2);
     EXPECT_EQ(ConFoco(), f.cmbUM);
+
+    // Left with the mouse for a field of the header: the page turns, the focus stays in the field
+    // clicked, and what is typed next goes there.
+    f.SSTab1->setCurrentIndex(1);
+    QApplication::processEvents();
+    f.TxtRep_Tel->setFocus();
+    QApplication::processEvents();
+    f.TxtFraccion->setDatoTxt(QString());
+    QTest::mouseClick(f.TxtFraccion->dfTxt, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(f.SSTab1->currentIndex(), 2);
+    EXPECT_EQ(ConFoco(), f.TxtFraccion);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0101"));
+    EXPECT_EQ(f.TxtFraccion->Text(), QStringLiteral("0101"));
 }
 
 TEST_F(Formulario, TeclasDeAccesoYPaginasDesdeElTeclado) {

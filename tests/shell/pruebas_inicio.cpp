@@ -39,9 +39,11 @@ TEST_F(Inicio, CreaLosRegistrosProvisionalesSoloEnTablasVacias) {
     QCoreApplication::processEvents();
     EXPECT_EQ(sonido.rutas, QStringList{dir.path() + "/rec/XYLOPHON.wav"});
     EXPECT_TRUE(inicia->bienvenida()->isVisible());
-    // The placeholder's RFC is checked as it is loaded: one message, and everything else still loads.
+    // The placeholder's RFC is checked once the main window is up: one message over it, and
+    // everything else still loads.
     ASSERT_EQ(mensajes.mostrados.size(), 1u);
     EXPECT_TRUE(mensajes.mostrados[0].texto.startsWith(QStringLiteral("El RFC no puede ser menor de 13 caracteres")));
+    EXPECT_TRUE(mensajes.mostrados[0].sobreVentana);
     EXPECT_EQ(Forma().dfRFC->Text(), QStringLiteral("RFC"));
     EXPECT_EQ(Forma().CtrdfTxtNom->Text(), QStringLiteral("Nombre"));
     EXPECT_EQ(Forma().cmbTramite->Text(), QStringLiteral("PERMISO DE IMPORTACIÓN O EXPORTACIÓN"));
