@@ -1,5 +1,7 @@
 #include "Intercambio.h"
 
+#include <optional>
+
 #include "Diario.h"
 #include "ErrorTabla.h"
 #include "TablaDbf.h"
@@ -24,9 +26,17 @@ const DefinicionTabla& DefinicionDeTabla(const QString& tabla) {
 
 }  // namespace
 
+std::optional<QString> ValorDeOpcion(const QStringList& argumentos, const QString& opcion) {
+    std::optional<QString> valor;
+    for (qsizetype i = 1; i < argumentos.size(); ++i) {
+        if (argumentos[i] == opcion) valor = i + 1 < argumentos.size() ? argumentos[++i] : QString();
+        else if (argumentos[i].startsWith(opcion + u'=')) valor = argumentos[i].mid(opcion.size() + 1);
+    }
+    return valor;
+}
+
 QString UnidadA(const QStringList& argumentos) {
-    const qsizetype i = argumentos.indexOf(QStringLiteral("--unidad-a"));
-    if (i >= 0 && i + 1 < argumentos.size()) return argumentos[i + 1];
+    if (const auto valor = ValorDeOpcion(argumentos, QStringLiteral("--unidad-a")); valor && !valor->isEmpty()) return *valor;
     const QString entorno = QProcessEnvironment::systemEnvironment().value(QStringLiteral("LORUM_UNIDAD_A"));
     if (!entorno.isEmpty()) return entorno;
 #ifdef Q_OS_WIN

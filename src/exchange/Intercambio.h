@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "Archivos.h"
 
 #include <QString>
@@ -12,6 +14,10 @@ namespace lorum {
 // `--unidad-a DIR` or the environment LORUM_UNIDAD_A names another folder (a USB stick's mount
 // point, any folder).
 QString UnidadA(const QStringList& argumentos);
+
+// The value of an option of the command line, given as "--opcion valor" or "--opcion=valor" (the
+// last one wins); an empty text when it has none; nothing when the option is not there.
+std::optional<QString> ValorDeOpcion(const QStringList& argumentos, const QString& opcion);
 
 // Whether a file matches a path, its name compared without regard to case: -1 (true) or 0.
 int FExist(const QString& Ruta);

@@ -1,6 +1,7 @@
 #include "CarpetaDatos.h"
 
 #include "Archivos.h"
+#include "Intercambio.h"
 #include "TablasSolicitud.h"
 
 #include <QDateTime>
@@ -48,8 +49,7 @@ CarpetaDatos EligeCarpetaDatos(const QStringList& argumentos, const QString& ent
         const QString r = QDir::cleanPath(QDir(ruta).absolutePath());
         return CarpetaDatos{r, r == QDir::cleanPath(instalada) ? QString() : instalada};
     };
-    const qsizetype i = argumentos.indexOf(QStringLiteral("--datos"));
-    if (i >= 0 && i + 1 < argumentos.size()) return en(argumentos[i + 1]);
+    if (const auto datos = ValorDeOpcion(argumentos, QStringLiteral("--datos")); datos && !datos->isEmpty()) return en(*datos);
     if (!entorno.isEmpty()) return en(entorno);
     if (propiaConCatalogos && escribible(programa)) return {QDir::cleanPath(programa), {}};
     return en(usuario);

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QWindow>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -22,16 +23,11 @@
 #include "ServicioSonido.h"
 #include "ServiciosCampos.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <QTimer>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace lorum {
 
@@ -47,11 +43,8 @@ Inicia::Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorre
 
 Inicia::~Inicia() = default;
 
-Inicia::Candado::~Candado() {
-    if (fd < 0) return;
+Inicia::Limpieza::~Limpieza() {
     if (!datos.isEmpty() && !QFileInfo::exists(QDir(datos).filePath(kDiario))) QuitaTemporales(datos);
-    ::unlink(ruta.constData());  // still locked: a start that opened it meanwhile tries again
-    ::close(fd);
 }
 
 bool Inicia::TraduceQt() {
@@ -64,36 +57,26 @@ bool Inicia::TraduceQt() {
     return false;
 }
 
-QString Inicia::RutaCandado(const QString& directorio) {
-    const QByteArray huella =
-        QCryptographicHash::hash(QDir(directorio).absolutePath().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QDir::temp().filePath(QStringLiteral("lorum-%1.lock").arg(QString::fromLatin1(huella)));
-}
+QString Inicia::RutaCandado(const QString& directorio) { return QDir(directorio).filePath(Candado::kNombre); }
 
 bool Inicia::UnaSolaInstancia(const QString& directorio) {
-    // An advisory lock on an open file: a crash or a kill frees it with the process, so a lock left
-    // behind never blocks the next start, and no process identifier has to be trusted. Read-only, so
-    // that a file another user created still serves.
-    const QByteArray ruta = QFile::encodeName(RutaCandado(directorio));
-    for (int intento = 0; intento < 3; ++intento) {
-        const int fd = ::open(ruta.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-        if (fd < 0) break;
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            ::close(fd);
+    // The lock lives in the data folder itself: one per folder however its path is spelled (a link,
+    // another letter case on a FAT stick), and out of reach of other users' files in /tmp.
+    candado_ = std::make_unique<Candado>();
+    switch (candado_->Toma(directorio)) {
+        case Candado::Estado::Tomado: return true;
+        case Candado::Estado::Ocupado:
+            estado_.mensajes->Muestra(QStringLiteral("Esta aplicación ya esta corriendo"), QString(),
+                                      ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Informacion);
             break;
-        }
-        // An instance that ended removes its file: the lock counts only on the file still there.
-        struct stat abierto {}, enRuta {};
-        if (::fstat(fd, &abierto) == 0 && ::stat(ruta.constData(), &enRuta) == 0 && abierto.st_dev == enRuta.st_dev &&
-            abierto.st_ino == enRuta.st_ino) {
-            candado_.fd = fd;
-            candado_.ruta = ruta;
-            return true;
-        }
-        ::close(fd);
+        case Candado::Estado::Fallo:
+            estado_.mensajes->Muestra(QStringLiteral("No se pudo apartar el directorio de datos «%1» para este programa (%2). Revise "
+                                                     "que exista, que se pueda escribir en él y que «%3» sea un archivo.")
+                                          .arg(QDir::toNativeSeparators(directorio), candado_->motivo, Candado::kNombre),
+                                      QString(), ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Critico);
+            break;
     }
-    estado_.mensajes->Muestra(QStringLiteral("Esta aplicación ya esta corriendo"), QString(),
-                              ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Informacion);
+    candado_.reset();
     return false;
 }
 
@@ -109,9 +92,13 @@ bool Inicia::DirectorioEscribible(const QString& directorio) {
 }
 
 bool Inicia::Main(const QString& directorio, const QString& instalada) {
+    // The lock lives in the folder: an installed program's folder is made first; a folder that is
+    // not there is said as one that cannot be written.
+    if (!instalada.isEmpty()) QDir().mkpath(directorio);
+    if (!QFileInfo(directorio).isDir()) return DirectorioEscribible(directorio);
     if (!UnaSolaInstancia(directorio)) return false;
     estado_.sRutaApp = QDir::cleanPath(directorio);
-    candado_.datos = estado_.sRutaApp;
+    limpieza_.datos = estado_.sRutaApp;
     if (!instalada.isEmpty()) {
         if (const QString falla = LlenaCarpetaDatos(estado_.sRutaApp, instalada); !falla.isEmpty()) {
             estado_.mensajes->Muestra(falla, QString(), ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Critico);
@@ -129,6 +116,7 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
                                   pendiente ? ServicioMensajes::Icono::Critico : ServicioMensajes::Icono::Informacion);
     if (pendiente) return false;
 
+    if (AntesDeLaPrimeraVentana) AntesDeLaPrimeraVentana();
     const bool listo = despachador_.Ejecuta([this] {
         guardia_ = std::make_unique<GuardiaFoco>();
         ventana_ = std::make_unique<MDICaptura>(estado_, despachador_);
@@ -152,8 +140,11 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
     // is on the screen.
     if (ventana_->captura()->RfcPendiente() && !despachador_.Ejecuta([this] {
             QWindow* w = ventana_->windowHandle();
-            for (QDeadlineTimer plazo(2000); w && !w->isExposed() && !plazo.hasExpired();)
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 50);
+            for (QDeadlineTimer plazo(2000); w && !w->isExposed() && !plazo.hasExpired();) {
+                QEventLoop espera;
+                QTimer::singleShot(20, &espera, &QEventLoop::quit);
+                espera.exec(QEventLoop::ExcludeUserInputEvents);
+            }
             ventana_->captura()->VerificaRfcPendiente();
         }))
         return false;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Despachador.h"
+#include "Plataforma.h"
 #include "EstadoInicia.h"
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace lorum {
@@ -46,6 +48,9 @@ public:
     // system frees the lock when the instance ends, however it ends, and a normal end removes the file.
     static QString RutaCandado(const QString& directorio);
 
+    // Run just before the first window is built (the program waits there for the fonts).
+    std::function<void()> AntesDeLaPrimeraVentana;
+
 private:
     bool UnaSolaInstancia(const QString& directorio);
     bool DirectorioEscribible(const QString& directorio);
@@ -55,18 +60,14 @@ private:
     Despachador despachador_;
     ServicioSonido& sonido_;
     std::unique_ptr<ServicioCorreo> correoPropio_;
-    // The lock file, locked while this instance runs; freed after the window below is gone. At a
-    // normal end the program's listed temporary files of the data folder go too, unless a change was
-    // left to the next start.
-    struct Candado {
-        int fd = -1;
-        QByteArray ruta;
+    // The data folder's lock, freed after the windows below are gone; just before it, at a normal
+    // end, the program's listed temporary files of the folder go too, unless a change was left to
+    // the next start.
+    std::unique_ptr<Candado> candado_;
+    struct Limpieza {
         QString datos;
-        Candado() = default;
-        Candado(const Candado&) = delete;
-        Candado& operator=(const Candado&) = delete;
-        ~Candado();
-    } candado_;
+        ~Limpieza();
+    } limpieza_;
     std::unique_ptr<GuardiaFoco> guardia_;
     std::unique_ptr<MDICaptura> ventana_;
     std::unique_ptr<Bienvenida> bienvenida_;

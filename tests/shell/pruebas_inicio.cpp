@@ -1,17 +1,25 @@
 #include "ArranquePrueba.h"
 #include "Auxiliares.h"
 #include "Bienvenida.h"
+#include "CarpetaDatos.h"
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
+#include "Intercambio.h"
 #include "OrigenDatos.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,34 +85,105 @@ TEST_F(Inicio, UnaSegundaInstanciaSeDespideYLaPrimeraSigue) {
 }
 
 TEST_F(Inicio, UnCandadoDejadoPorUnProcesoCaidoNoImpideArrancar) {
-    // Another process runs on the data folder (a second program started by hand, with its own
-    // messages), then is killed without freeing anything.
-    int tubo[2];
-    ASSERT_EQ(pipe(tubo), 0);
-    const pid_t hijo = fork();
-    if (hijo == 0) {
-        MensajesGuionados callados;
-        Inicia otra(callados, sonido);
-        const char listo = otra.Main(dir.path()) ? 1 : 0;
-        [[maybe_unused]] const ssize_t n = write(tubo[1], &listo, 1);
-        pause();
-        _exit(0);
+    // The real program runs on the data folder (started by hand), then is killed without freeing
+    // anything. Its applicant has a valid RFC, so it shows no message.
+    {
+        Cursor e = AbreCursor(dir.path(), kFox, "empresas");
+        e.AddNew();
+        e.SetValor(u"RFC", QStringLiteral("PEGJ800101AB1"));
+        e.Update();
     }
-    char listo = 0;
-    ASSERT_EQ(read(tubo[0], &listo, 1), 1);
-    ASSERT_EQ(listo, 1);
-    MensajesGuionados otros;
-    otros.Responde(ServicioMensajes::Respuesta::Aceptar);
-    SonidoFalso mudo;
-    Inicia segunda(otros, mudo);
-    EXPECT_FALSE(segunda.Main(dir.path())) << "kept out while the other runs";
-    kill(hijo, SIGKILL);
-    int estado = 0;
-    waitpid(hijo, &estado, 0);
+    QProcess otro;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    otro.setProcessEnvironment(entorno);
+    otro.start(QStringLiteral(LORUM_PROGRAMA), {QStringLiteral("--datos=") + dir.path()});
+    ASSERT_TRUE(otro.waitForStarted());
+    // Held once the other program has it: a second lock of the file is refused.
+    const QByteArray candado = QFile::encodeName(Inicia::RutaCandado(dir.path()));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        const int fd = ::open(candado.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool ocupado = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        return ocupado;
+    }, 30000));
+    // Kept out, whatever way the same folder is named: a link to it, a path with a trailing "/.".
+    const QString enlace = QDir(dir.path()).filePath("../" + QFileInfo(dir.path()).fileName() + "-enlace");
+    ASSERT_TRUE(QFile::link(dir.path(), enlace));
+    for (const QString& ruta : {dir.path(), enlace, dir.path() + "/."}) {
+        MensajesGuionados otros;
+        otros.Responde(ServicioMensajes::Respuesta::Aceptar);
+        SonidoFalso mudo;
+        Inicia segunda(otros, mudo);
+        EXPECT_FALSE(segunda.Main(ruta)) << "kept out while the other runs: " << ruta.toStdString();
+        ASSERT_EQ(otros.mostrados.size(), 1u);
+        EXPECT_EQ(otros.mostrados[0].texto, QStringLiteral("Esta aplicación ya esta corriendo"));
+    }
+    QFile::remove(enlace);
+    otro.kill();
+    otro.waitForFinished();
     ASSERT_TRUE(QFile::exists(Inicia::RutaCandado(dir.path())));
     EXPECT_TRUE(Arranca());
     inicia.reset();
     EXPECT_FALSE(QFile::exists(Inicia::RutaCandado(dir.path()))) << "an end leaves nothing behind";
+}
+
+// A lock that cannot be taken is said as such, never as "already running", and nothing is written
+// where a link points.
+TEST_F(Inicio, UnCandadoQueNoSePuedeTomarSeDiceComoTal) {
+    const QString candado = Inicia::RutaCandado(dir.path()), fuera = dir.filePath("fuera.txt");
+    const struct {
+        const char* que;
+        std::function<void()> prepara;
+    } casos[] = {
+        {"a link at the lock's name", [&] { ASSERT_TRUE(QFile::link(fuera, candado)); }},
+        {"a folder at the lock's name", [&] { ASSERT_TRUE(QDir().mkpath(candado)); }},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.que);
+        c.prepara();
+        mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+        inicia = std::make_unique<Inicia>(mensajes, sonido);
+        EXPECT_FALSE(inicia->Main(dir.path()));
+        ASSERT_FALSE(mensajes.mostrados.empty());
+        EXPECT_TRUE(mensajes.mostrados.back().texto.startsWith(QStringLiteral("No se pudo apartar el directorio de datos")))
+            << mensajes.mostrados.back().texto.toStdString();
+        EXPECT_EQ(mensajes.mostrados.back().icono, ServicioMensajes::Icono::Critico);
+        EXPECT_FALSE(QFile::exists(fuera)) << "nothing made where the link points";
+        inicia.reset();
+        QFile::remove(candado);
+        QDir(candado).removeRecursively();
+    }
+}
+
+// The command line: a folder option without its folder ends the program with a message on the
+// terminal, never another folder.
+TEST(Opciones, UnaCarpetaFaltanteSeRechaza) {
+    const struct {
+        QStringList argumentos;
+        int salida;
+        const char* dice;
+    } casos[] = {
+        {{"--datos"}, 2, "la opción --datos necesita el nombre de una carpeta"},
+        {{"--datos="}, 2, "la opción --datos necesita el nombre de una carpeta"},
+        {{"--datos", ""}, 2, "la opción --datos necesita el nombre de una carpeta"},
+        {{"--unidad-a="}, 2, "la opción --unidad-a necesita"},
+        {{"--version"}, 0, "lorum 1.0.9"},
+        {{"--help"}, 0, "--datos CARPETA"},
+    };
+    for (const auto& c : casos) {
+        QProcess p;
+        p.start(QStringLiteral(LORUM_PROGRAMA), c.argumentos);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), c.salida) << c.argumentos.join(' ').toStdString();
+        const QString dicho = QString::fromLocal8Bit(p.readAllStandardError() + p.readAllStandardOutput());
+        EXPECT_TRUE(dicho.contains(QString::fromUtf8(c.dice))) << dicho.toStdString();
+    }
+    // "--datos=CARPETA" chooses the folder as "--datos CARPETA" does.
+    EXPECT_EQ(EligeCarpetaDatos({"lorum", "--datos=/srv/lorum"}, {}, "/usr/bin", "/home/u", [](const QString&) { return true; }).ruta,
+              QStringLiteral("/srv/lorum"));
+    EXPECT_EQ(UnidadA({"lorum", "--unidad-a=/mnt/usb"}), QStringLiteral("/mnt/usb"));
 }
 
 TEST_F(Inicio, DirectorioSinEscrituraOTablaFaltanteSeInformanAlArrancar) {

@@ -1,0 +1,50 @@
+// Start-up on Windows: LockFileEx on a file of the data folder; the fonts come from the system and
+// need no thread; a session's end reaches the program as a window message Qt handles.
+
+#include "Plataforma.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <windows.h>
+
+namespace lorum {
+
+struct Candado::Datos {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    std::wstring ruta;
+};
+
+Candado::Candado() = default;
+
+Candado::~Candado() {
+    if (!d_ || d_->h == INVALID_HANDLE_VALUE) return;
+    ::CloseHandle(d_->h);
+    ::DeleteFileW(d_->ruta.c_str());  // refused while another program holds it open, as it should be
+}
+
+Candado::Estado Candado::Toma(const QString& carpeta) {
+    d_ = std::make_unique<Datos>();
+    d_->ruta = QDir::toNativeSeparators(QDir(carpeta).filePath(kNombre)).toStdWString();
+    const HANDLE h = ::CreateFileW(d_->ruta.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        motivo = qt_error_string(int(::GetLastError()));
+        return Estado::Fallo;
+    }
+    OVERLAPPED o{};
+    if (!::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &o)) {
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(h);
+        if (error == ERROR_LOCK_VIOLATION) return Estado::Ocupado;
+        motivo = qt_error_string(int(error));
+        return Estado::Fallo;
+    }
+    d_->h = h;
+    return Estado::Tomado;
+}
+
+std::function<void()> LeeFuentesAparte() { return [] {}; }
+
+void TerminaConLaSesion(QCoreApplication&) {}
+
+}  // namespace lorum
