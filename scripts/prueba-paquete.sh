@@ -5,7 +5,10 @@
 set -euo pipefail
 raiz=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$raiz/build-paquete}
-cmake -S "$raiz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DLORUM_BENCH=OFF >/dev/null
+# Debian's own hardening flags on top of the project's; CMake reads CPPFLAGS from none, so they join CXXFLAGS.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+  cmake -S "$raiz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DLORUM_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)"
 (cd "$build" && cpack -G DEB >/dev/null)
 version=$(sed -n 's/^project(lorum VERSION \([0-9.]*\).*/\1/p' "$raiz/CMakeLists.txt")
@@ -18,12 +21,14 @@ for f in usr/bin/lorum usr/bin/lorum-tabla usr/share/lorum/CATPAIS.dbf usr/share
          usr/share/lorum/TLORUMPAI.dbf usr/share/lorum/considera.rtf usr/share/lorum/rec/XYLOPHON.wav \
          usr/share/applications/lorum.desktop usr/share/icons/hicolor/scalable/apps/lorum.svg \
          usr/share/icons/hicolor/48x48/apps/lorum.png usr/share/icons/hicolor/256x256/apps/lorum.png \
-         usr/share/metainfo/example.lorum.Lorum.metainfo.xml usr/share/man/man1/lorum.1.gz \
-         usr/share/man/man1/lorum-tabla.1.gz usr/share/doc/lorum/copyright; do
+         usr/share/metainfo/example.lorum.Lorum.metainfo.xml usr/share/man/es/man1/lorum.1.gz \
+         usr/share/man/es/man1/lorum-tabla.1.gz usr/share/doc/lorum/copyright; do
   grep -qx "./$f" <<<"$contenido" || falla "el paquete no tiene $f"
 done
 ! grep -qi '/\(mercanci\|lorums\|empresas\|lorumpai\).dbf$' <<<"$contenido" || falla "el paquete trae tablas de trabajo"
-lintian --fail-on error "$deb"
+# No warning, and no hardening tag of any level (lintian shows those only with -I).
+lintian --fail-on error,warning "$deb"
+if lintian -I "$deb" | grep -E 'hardening-'; then falla "el paquete no está endurecido"; fi
 desktop-file-validate "$raiz/packaging/lorum.desktop"
 appstreamcli validate --no-net "$build/packaging/example.lorum.Lorum.metainfo.xml" >/dev/null
 
