@@ -22,7 +22,7 @@ for f in usr/bin/lorum usr/bin/lorum-tabla usr/share/lorum/CATPAIS.dbf usr/share
          usr/share/applications/lorum.desktop usr/share/icons/hicolor/scalable/apps/lorum.svg \
          usr/share/icons/hicolor/48x48/apps/lorum.png usr/share/icons/hicolor/256x256/apps/lorum.png \
          usr/share/metainfo/example.lorum.Lorum.metainfo.xml usr/share/man/es/man1/lorum.1.gz \
-         usr/share/man/es/man1/lorum-tabla.1.gz usr/share/doc/lorum/copyright; do
+         usr/share/man/es/man1/lorum-tabla.1.gz usr/share/man/man1/lorum.1.gz usr/share/doc/lorum/copyright; do
   grep -qx "./$f" <<<"$contenido" || falla "el paquete no tiene $f"
 done
 ! grep -qi '/\(mercanci\|lorums\|empresas\|lorumpai\).dbf$' <<<"$contenido" || falla "el paquete trae tablas de trabajo"
