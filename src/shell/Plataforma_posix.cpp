@@ -75,11 +75,19 @@ std::function<void()> LeeFuentesAparte() {
     using Inicio = int (*)();
     auto* inicia = reinterpret_cast<Inicio>(::dlsym(RTLD_DEFAULT, "FcInit"));
     if (!inicia) return [] {};
+    // Joined when waited for, or at the latest when the last copy of the waiter goes (a start that
+    // ends before its first window never leaves the thread running).
+    struct Hilo {
+        std::thread t;
+        ~Hilo() { Espera(); }
+        void Espera() {
+            if (t.joinable()) t.join();
+        }
+    };
     try {
-        auto hilo = std::make_shared<std::thread>(inicia);
-        return [hilo] {
-            if (hilo->joinable()) hilo->join();
-        };
+        auto hilo = std::make_shared<Hilo>();
+        hilo->t = std::thread(inicia);
+        return [hilo] { hilo->Espera(); };
     } catch (const std::system_error&) {
         return [] {};  // no thread to be had: the fonts are read where they always were
     }

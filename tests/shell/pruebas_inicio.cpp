@@ -5,6 +5,7 @@
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
 #include "Intercambio.h"
+#include "Plataforma.h"
 #include "OrigenDatos.h"
 
 #include <QApplication>
@@ -155,6 +156,15 @@ TEST_F(Inicio, UnCandadoQueNoSePuedeTomarSeDiceComoTal) {
         QFile::remove(candado);
         QDir(candado).removeRecursively();
     }
+}
+
+// The fonts read on another thread: waited for once or twice, or never (a start that ends before its
+// first window), the thread is always joined.
+TEST(Fuentes, ElHiloSeEsperaSiempre) {
+    { const std::function<void()> nunca = LeeFuentesAparte(); }
+    const std::function<void()> espera = LeeFuentesAparte();
+    espera();
+    espera();
 }
 
 // The command line: a folder option without its folder ends the program with a message on the
