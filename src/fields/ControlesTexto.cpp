@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace lorum {
@@ -125,7 +126,7 @@ void CajaTextoMl::keyPressEvent(QKeyEvent* e) {
             break;
         case Destino::Descartar: e->accept(); break;
         case Destino::Cambiado: {
-            if (maxLength > 0 && toPlainText().size() - textCursor().selectedText().size() >= maxLength) return e->accept();
+            if (Cabe() == 0) return e->accept();
             QKeyEvent cambiado = teclas::ConCodigo(e, codigo);
             QPlainTextEdit::keyPressEvent(&cambiado);
         }
@@ -160,10 +161,14 @@ void CajaTexto::dropEvent(QDropEvent* e) {
     e->acceptProposedAction();
 }
 
+qsizetype CajaTextoMl::Cabe() const {
+    if (maxLength <= 0) return std::numeric_limits<qsizetype>::max();
+    return std::max<qsizetype>(0, maxLength - toPlainText().size() + textCursor().selectedText().size());
+}
+
 void CajaTextoMl::inputMethodEvent(QInputMethodEvent* e) {
     if (e->commitString().isEmpty()) return QPlainTextEdit::inputMethodEvent(e);
-    QString texto = teclas::Filtra(e->commitString(), alTeclear, true);
-    if (maxLength > 0) texto.truncate(std::max<qsizetype>(0, maxLength - toPlainText().size() + textCursor().selectedText().size()));
+    const QString texto = teclas::Filtra(e->commitString(), alTeclear, true).left(Cabe());
     QInputMethodEvent filtrado(e->preeditString(), e->attributes());
     filtrado.setCommitString(texto, e->replacementStart(), e->replacementLength());
     QPlainTextEdit::inputMethodEvent(&filtrado);
@@ -171,9 +176,7 @@ void CajaTextoMl::inputMethodEvent(QInputMethodEvent* e) {
 
 void CajaTextoMl::insertFromMimeData(const QMimeData* datos) {
     if (!datos->hasText()) return;
-    QString texto = teclas::Filtra(datos->text(), alTeclear, true);
-    if (maxLength > 0) texto.truncate(std::max<qsizetype>(0, maxLength - toPlainText().size() + textCursor().selectedText().size()));
-    textCursor().insertText(texto);
+    textCursor().insertText(teclas::Filtra(datos->text(), alTeclear, true).left(Cabe()));
 }
 
 QString ControlTextoBase::VerificaDato(const QString&) const {

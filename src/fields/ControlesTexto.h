@@ -47,6 +47,9 @@ protected:
     void keyPressEvent(QKeyEvent* evento) override;
     void inputMethodEvent(QInputMethodEvent* evento) override;
     void insertFromMimeData(const QMimeData* datos) override;
+
+private:
+    qsizetype Cabe() const;  // characters that still fit, the selection counted as replaced
 };
 
 // Base of the two text fields: focus colours, select-all on entry, status-line hint.

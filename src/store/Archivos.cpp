@@ -171,6 +171,13 @@ void CompruebaTabla(const QString& ruta, const DefinicionTabla& leidos) {
                              .arg(QFileInfo(ruta).fileName()).arg(lector.cuenta()).arg(vistos));
 }
 
+QByteArray PalabraDeTexto(const QString& texto) {
+    // A "-" of the text itself is encoded, so that it never reads back as the empty text.
+    return texto.isEmpty() ? QByteArray("-") : QUrl::toPercentEncoding(texto, {}, "-");
+}
+
+QString TextoDePalabra(const QByteArray& palabra) { return palabra == "-" ? QString() : QUrl::fromPercentEncoding(palabra); }
+
 QByteArray LeeArchivo(const QString& ruta, QString* error) {
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly)) {

@@ -57,6 +57,11 @@ using FuncionCopia = std::function<ResultadoCopia(const QString& origen, const Q
 // nothing outside the folder is written.
 ResultadoCopia EscribeSobreNombre(const QString& ruta, const QByteArray& bytes, Temporal temporal = Temporal::Anotado);
 
+// A text as one word of a line of the program's own files (journal, draft): percent-encoded, so
+// that blanks, line ends and accents stay inside it; "-" stands for the empty text.
+QByteArray PalabraDeTexto(const QString& texto);
+QString TextoDePalabra(const QByteArray& palabra);
+
 // The whole content of a file; on failure `error` gets the system's reason.
 QByteArray LeeArchivo(const QString& ruta, QString* error);
 

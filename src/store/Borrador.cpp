@@ -2,7 +2,6 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QUrl>
 
 namespace lorum {
 
@@ -12,17 +11,13 @@ const QByteArray kMagia = "LORUM-BORRADOR " + QByteArray::number(Borrador::kVers
 
 QByteArray Huella(QByteArrayView texto) { return QCryptographicHash::hash(texto, QCryptographicHash::Sha1).toHex(); }
 
-// Percent-encoded, so that a value keeps its line ends, blanks and accents; "-" stands for empty.
-QByteArray Codifica(const QString& t) { return t.isEmpty() ? QByteArray("-") : QUrl::toPercentEncoding(t); }
-QString Decodifica(const QByteArray& t) { return t == "-" ? QString() : QUrl::fromPercentEncoding(t); }
-
 }  // namespace
 
 QByteArray Borrador::Texto() const {
     QByteArray t = kMagia + '\n';
     t += "HORA " + hora.toString(Qt::ISODate).toLatin1() + '\n';
     t += "PAGINA " + QByteArray::number(pagina) + '\n';
-    for (const auto& [nombre, valor] : campos) t += "CAMPO " + Codifica(nombre) + ' ' + Codifica(valor) + '\n';
+    for (const auto& [nombre, valor] : campos) t += "CAMPO " + PalabraDeTexto(nombre) + ' ' + PalabraDeTexto(valor) + '\n';
     return t + "FIN " + Huella(t) + '\n';
 }
 
@@ -45,7 +40,7 @@ std::optional<Borrador> Borrador::DeTexto(const QByteArray& texto) {
             b.pagina = p[1].toInt(&pagina);
             if (!pagina || b.pagina < 0) return std::nullopt;
         } else if (p.size() == 3 && p[0] == "CAMPO" && p[1] != "-") {
-            b.campos.emplace_back(Decodifica(p[1]), Decodifica(p[2]));
+            b.campos.emplace_back(TextoDePalabra(p[1]), TextoDePalabra(p[2]));
         } else {
             return std::nullopt;
         }

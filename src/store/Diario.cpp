@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QDirIterator>
-#include <QUrl>
 #include <optional>
 
 namespace lorum {
@@ -45,11 +44,6 @@ bool SegundoNombre(const QString& ruta, const QString& otro) {
 }
 
 QString Nombre(const QString& ruta) { return QFileInfo(ruta).fileName(); }
-QByteArray Codifica(const QString& t) { return QUrl::toPercentEncoding(t.isEmpty() ? QStringLiteral("-") : t); }
-QString Decodifica(const QByteArray& t) {
-    const QString s = QUrl::fromPercentEncoding(t);
-    return s == u"-" ? QString() : s;
-}
 
 // Writes a record's bytes into a table file where the journal says, idempotently: the same bytes at
 // the same place, and for an append the end mark after them and the header's count. Undoing puts
@@ -115,12 +109,12 @@ Leido LeeDiario(const QByteArray& texto) {
         const QList<QByteArray> p = lineas[i].split(' ');
         bool ok = true;
         if (p.size() == 2 && p[0] == "OPERACION") {
-            d.operacion = Decodifica(p[1]);
+            d.operacion = TextoDePalabra(p[1]);
         } else if (p.size() == 5 && p[0] == "R") {
-            d.r.push_back({Decodifica(p[1]), Decodifica(p[2]), Decodifica(p[3]), p[4]});
+            d.r.push_back({TextoDePalabra(p[1]), TextoDePalabra(p[2]), TextoDePalabra(p[3]), p[4]});
         } else if (p.size() == (v1 ? 7 : 8) && p[0] == "W") {
             bool a = false, b = false, c = false, e = false;
-            EntradaW w{Decodifica(p[1]), p[2].toLongLong(&a), p[3].toLongLong(&b), p[4].toInt(&c), p[5].toInt(&e),
+            EntradaW w{TextoDePalabra(p[1]), p[2].toLongLong(&a), p[3].toLongLong(&b), p[4].toInt(&c), p[5].toInt(&e),
                        QByteArray::fromBase64(p[6]), std::nullopt};
             if (!v1) w.antes = QByteArray::fromBase64(p[7] == "-" ? QByteArray() : p[7]);
             ok = a && b && c && e;
@@ -202,13 +196,13 @@ void CambioDeTablas::Borra(Cursor& cursor) {
 
 bool CambioDeTablas::EscribeDiario() {
     QByteArray texto = kMagia + '\n';
-    texto += "OPERACION " + Codifica(operacion_) + '\n';
+    texto += "OPERACION " + PalabraDeTexto(operacion_) + '\n';
     for (const Reemplazo& r : reemplazos_)
-        texto += "R " + Codifica(Nombre(r.destino)) + ' ' + Codifica(Nombre(r.preparado)) + ' ' +
-                 Codifica(r.anterior.isEmpty() ? QString() : Nombre(r.anterior)) + ' ' + r.huella + '\n';
+        texto += "R " + PalabraDeTexto(Nombre(r.destino)) + ' ' + PalabraDeTexto(Nombre(r.preparado)) + ' ' +
+                 PalabraDeTexto(r.anterior.isEmpty() ? QString() : Nombre(r.anterior)) + ' ' + r.huella + '\n';
     for (const Escritura& w : escrituras_) {
         const TablaDbf& t = w.cursor->tabla();
-        texto += "W " + Codifica(t.nombre()) + ' ' + QByteArray::number(w.desplazamiento) + ' ' +
+        texto += "W " + PalabraDeTexto(t.nombre()) + ' ' + QByteArray::number(w.desplazamiento) + ' ' +
                  QByteArray::number(w.cuenta) + ' ' + QByteArray::number(t.largoEncabezado()) + ' ' +
                  QByteArray::number(t.largoRegistro()) + ' ' + w.bytes.toBase64() + ' ' +
                  (w.antes.isEmpty() ? QByteArray("-") : w.antes.toBase64()) + '\n';

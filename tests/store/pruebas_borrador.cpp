@@ -23,6 +23,7 @@ Borrador Ejemplo() {
                 {"ChkUsado", "S"},
                 {"cmbTramite", "4"},
                 {"TxtFax", ""},
+                {"TxtTelefono", "-"},
                 {"FIN", "FIN "},
                 {"TxtMlUso", QString(4000, u'X') + u'Ü'}};
     return b;
