@@ -1,5 +1,7 @@
 #include "Captura.h"
 
+#include "Borrador.h"
+
 #include "Accesibilidad.h"
 #include "BarraNavegacion.h"
 #include "ControlChk.h"
@@ -87,6 +89,9 @@ Captura::Captura(EstadoInicia& estado, QWidget* padre) : QWidget(padre), estado_
     // tabs mark themselves).
     MarcaFocoDeBotones(this);
     AjustaCampos(0);
+    controlesEncabezado_ = controles_.size();
+    CmbEstado->nColumnaLlave = 1;  // the state is stored by its number, the catalog's second column
+    ConectaBorrador(0);
 
     auto* capa = qobject_cast<QVBoxLayout*>(layout());
     capa->addWidget(StatusBar1);
@@ -216,6 +221,7 @@ void Captura::CompletaPaginas() {
     DBGPais->setAlternatingRowColors(true);
     PreparaRejillas();
     PreparaCampos(estado_, {controles_.begin() + std::ptrdiff_t(desde), controles_.end()});
+    ConectaBorrador(desde);
     AsignaResto();
 }
 

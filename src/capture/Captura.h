@@ -6,7 +6,9 @@
 #include <QFont>
 #include <QLineEdit>
 #include <QWidget>
+#include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,6 +22,9 @@ class QTabWidget;
 namespace lorum {
 
 class BarraNavegacion;
+struct Borrador;
+class ControlCampo;
+class EscritorBorrador;
 class Form2;
 class ControlChk;
 class ControlCmb;
@@ -37,6 +42,7 @@ class Captura : public QWidget {
     Q_OBJECT
 public:
     explicit Captura(EstadoInicia& estado, QWidget* padre = nullptr);
+    ~Captura() override;
 
     // The form's controls in form order, as the form-wide walks see them.
     const std::vector<QWidget*>& Controles() const { return controles_; }
@@ -65,8 +71,38 @@ public:
     // Points the request's data sources at the data directory again and reloads the form.
     void EstableceLigas();
 
-    // Operations of the form.
-    void GuardaInformacion();
+    // The form's stored fields: each control with its table and field, in the order the form loads
+    // them. The load, the save, "Limpiar" and the draft all walk it (a control not built yet is null).
+    enum class Tabla { Empresa, Solicitud };
+    // What "Limpiar" does to a field: nothing, clears it on either answer to keeping the general
+    // data, or only when they are not kept.
+    enum class Limpieza { Nunca, Siempre, SinDatosGenerales };
+    struct CampoDeForma {
+        ControlCampo* control;
+        Tabla tabla;
+        const char16_t* campo;
+        Limpieza limpia;
+        bool carga = true;  // false: written by the save only (the request's copy of the RFC)
+    };
+    std::vector<CampoDeForma> CamposDeForma() const;
+
+    // The draft of what is typed and not saved (lorum.borrador in the data folder): written on a
+    // field's change at most every kEsperaBorrador ms, and at once when a field is left; removed
+    // when the tables take the form's place (a save, "Limpiar", a recovery).
+    static constexpr int kEsperaBorrador = 5000;
+    Borrador BorradorActual() const;
+    // Fills the fields from a draft as the load does (no field rule speaks) and turns to its page;
+    // false when it names a field the form does not have (nothing is changed then).
+    bool AplicaBorrador(const Borrador& borrador);
+    // At start-up, with the window shown: a sound draft that differs from the form is offered back;
+    // one that is not sound is put aside and said. Changes count as typing from then on.
+    void OfreceBorrador();
+    void EscribeBorrador();  // now, when anything changed since the last one
+    void QuitaBorrador();
+    EscritorBorrador* Escritor() const { return escritor_.get(); }
+
+    // Operations of the form. The save says whether the tables now hold the form.
+    bool GuardaInformacion();
     void LimpiaInformacion();
     void ImprimirAcuse();
     // The print window, and at once its "Guardar PDF...".
@@ -212,7 +248,23 @@ private:
     // The templates copied over their tables and the current request record deleted (`borraSolicitud`),
     // as one step: all of it or, with a message, none.
     bool VaciaTablas(const std::vector<std::pair<QString, QString>>& plantillas, bool borraSolicitud);
-    void LimpiaCamposDeSolicitud();
+    // Clears the fields "Limpiar" clears; with `todo`, the general data too.
+    void LimpiaCamposDeSolicitud(bool todo = false);
+    // The field changes a load makes are no typing: no draft is due for them.
+    struct Cargando {
+        explicit Cargando(Captura& c) : c_(c) { ++c_.cargando_; }
+        ~Cargando() { --c_.cargando_; }
+        Captura& c_;
+    };
+    int cargando_ = 0;
+    bool borradorSucio_ = false;
+    bool borradorActivo_ = false;  // once the start-up has offered the last draft
+    bool falloBorradorDicho_ = false;
+    QTimer esperaBorrador_;
+    std::unique_ptr<EscritorBorrador> escritor_;
+    EscritorBorrador& escritor();  // made on first use
+    void AlCambiarCampo();
+    void AplicaTipoPersona(const QString& rfc);
     void EnfocaFaltante();  // the focus to the first missing field, on its page
     void Recupera(const QStringList& tablas, const QString& leyenda, const QString& operacion);
     void Avisa(const QString& texto, const QString& titulo, int icono) const;
@@ -240,6 +292,8 @@ private:
     bool completa_ = false;
     bool paginaPorRegla_ = false;  // the page is being turned by a rule, not by the user
     bool rfcPorVerificar_ = false;  // loaded before the window was shown
+    size_t controlesEncabezado_ = 0;  // the controls built with the form, before CompletaPaginas
+    void ConectaBorrador(size_t desde);  // the draft follows the stored fields from controles_[desde] on
     QFont fuenteMedida_;  // the form's font for measuring headings
 };
 

@@ -31,8 +31,6 @@ namespace {
 
 using Icono = ServicioMensajes::Icono;
 
-qint16 llave(const ControlCmb* cmb, qint16 columna) { return cmb->GetNumLlave(columna); }
-
 // A total box as a number; an empty box stores no value.
 QVariant totalDe(const QLineEdit* caja) {
     const QString t = caja->text().trimmed();
@@ -50,11 +48,6 @@ const DefinicionTabla& DefinicionDe(const QString& tabla) {
 QVariant ValorDe(OrigenDatos& origen, const char16_t* campo) {
     Cursor& c = origen.Registros();
     return !c.Eof() && !c.Bof() ? c.Valor(QStringView(campo)) : QVariant();
-}
-
-void Elige(ControlCmb* cmb, const QVariant& v) {
-    cmb->setDatoTxt(v);
-    cmb->EligeCampo();
 }
 
 }  // namespace
@@ -105,6 +98,33 @@ void Captura::EstableceLigas() {
     AsignaCampo();
 }
 
+std::vector<Captura::CampoDeForma> Captura::CamposDeForma() const {
+    constexpr Tabla E = Tabla::Empresa, S = Tabla::Solicitud;
+    constexpr Limpieza Siempre = Limpieza::Siempre, Generales = Limpieza::SinDatosGenerales, Nunca = Limpieza::Nunca;
+    // The RFC first: its check at a load decides which name fields the applicant has.
+    return {
+        {dfRFC, E, u"RFC", Generales},          {CtrdfTxtRSPat, E, u"rsapelpat", Generales},
+        {CtrdfTxtMat, E, u"apelmat", Generales}, {CtrdfTxtNom, E, u"nombre", Generales},
+        {TxtCalle, E, u"direccion1", Generales}, {TxtCP, E, u"codigo_pos", Generales},
+        {CmbEstado, E, u"estado", Generales},    {TxtDelMun, E, u"delmun", Generales},
+        {TxtColonia, E, u"colonia", Generales},  {TxtTelefono, E, u"telefono", Generales},
+        {TxtFax, E, u"fax", Generales},          {TxtMlDMercancias, E, u"dmercanci", Siempre},
+        {TxtAcredita, E, u"acredita", Generales}, {TxtRep_Nom, E, u"Rep_legal", Generales},
+        {TxtRep_AP, E, u"Rep_legalP", Generales}, {TxtRep_AM, E, u"Rep_legalM", Generales},
+        {TxtRep_Cargo, E, u"cargo", Generales},  {TxtRep_Tel, E, u"telrep", Generales},
+        {dfRFC, S, u"RFC", Nunca, false},        {cmbTramite, S, u"idtra", Siempre},
+        {cmbRegimen, S, u"idtipimpex", Siempre}, {cmbDestino, S, u"iddestinop", Siempre},
+        {TxtMlActividad, S, u"textogiro", Siempre}, {TxtMlUso, S, u"usomerc", Siempre},
+        {ChkUsado, S, u"Usado", Siempre},        {TxtMlJust, S, u"just", Siempre},
+        {ChkCat, S, u"cat", Siempre},            {ChkFot, S, u"foto", Siempre},
+        {ChkPla, S, u"plano", Siempre},          {ChkOtr, S, u"otro", Siempre},
+        // After "Otro": its rule clears the text that specifies it.
+        {ChkNin, S, u"ninguno", Siempre},        {TxtEspecifica, S, u"especifica", Nunca},
+        {TxtRecif, S, u"recif", Siempre},        {TxtFraccion, S, u"fraccion", Siempre},
+        {cmbUM, S, u"idum", Siempre},
+    };
+}
+
 void Captura::AsignaCampo() {
     AsignaEncabezado();
     if (completa_) AsignaResto();
@@ -115,56 +135,28 @@ void Captura::VerificaRfcPendiente() {
 }
 
 void Captura::AsignaEncabezado() {
-    auto empresa = [this](const char16_t* campo) { return ValorDe(dtsPrincipal, campo); };
-    auto solicitud = [this](const char16_t* campo) { return ValorDe(dtsSolicitud, campo); };
-    dfRFC->setDatoTxt(empresa(u"rfc"));
-    // At start-up the form loads before the window is up: its RFC is checked once the window
-    // shows, so that a message comes over it and not over an empty screen.
-    if (window()->isVisible()) VerificaRfcAlSalir(nullptr);
-    else rfcPorVerificar_ = true;
-    CtrdfTxtRSPat->setDatoTxt(empresa(u"rsapelpat"));
-    CtrdfTxtMat->setDatoTxt(empresa(u"apelmat"));
-    CtrdfTxtNom->setDatoTxt(empresa(u"nombre"));
-    TxtCalle->setDatoTxt(empresa(u"direccion1"));
-    TxtCP->setDatoTxt(empresa(u"codigo_pos"));
-    TxtDelMun->setDatoTxt(empresa(u"delmun"));
-    TxtColonia->setDatoTxt(empresa(u"Colonia"));
-    TxtTelefono->setDatoTxt(empresa(u"Telefono"));
-    TxtFax->setDatoTxt(empresa(u"Fax"));
-    Elige(CmbEstado, empresa(u"estado"));
-    ChkUsado->setValor(solicitud(u"usado"));
-    Elige(cmbTramite, solicitud(u"idtra"));
-    Elige(cmbRegimen, solicitud(u"idtipimpex"));
-    Elige(cmbDestino, solicitud(u"iddestinop"));
-    TxtFraccion->setDatoTxt(solicitud(u"fraccion"));
+    const Cargando carga(*this);
+    const auto primeros = controles_.begin() + std::ptrdiff_t(controlesEncabezado_);
+    for (const CampoDeForma& c : CamposDeForma()) {
+        if (!c.control || !c.carga || std::find(controles_.begin(), primeros, c.control) == primeros) continue;
+        c.control->PonValor(ValorDe(c.tabla == Tabla::Empresa ? dtsPrincipal : dtsSolicitud, c.campo));
+        if (c.control != dfRFC) continue;
+        // At start-up the form loads before the window is up: its RFC is checked once the window
+        // shows, so that a message comes over it and not over an empty screen.
+        if (window()->isVisible()) VerificaRfcAlSalir(nullptr);
+        else rfcPorVerificar_ = true;
+    }
 }
 
 void Captura::AsignaResto() {
-    auto empresa = [this](const char16_t* campo) { return ValorDe(dtsPrincipal, campo); };
-    auto solicitud = [this](const char16_t* campo) { return ValorDe(dtsSolicitud, campo); };
-    auto total = [](QLineEdit* caja, const QVariant& v) {
-        if (v.isValid()) caja->setText(TextoDeNumero(v.toDouble()));  // a null total leaves the box as it was
-    };
-    TxtAcredita->setDatoTxt(empresa(u"Acredita"));
-    TxtRep_Nom->setDatoTxt(empresa(u"Rep_legal"));
-    TxtRep_AP->setDatoTxt(empresa(u"Rep_legalP"));
-    TxtRep_AM->setDatoTxt(empresa(u"Rep_legalM"));
-    TxtRep_Cargo->setDatoTxt(empresa(u"Cargo"));
-    TxtRep_Tel->setDatoTxt(empresa(u"telrep"));
-    TxtMlDMercancias->setDatoTxt(empresa(u"dmercanci"));
-    Elige(cmbUM, solicitud(u"idum"));
-    TxtRecif->setDatoTxt(solicitud(u"recif"));
-    total(Text1, solicitud(u"cantidad"));
-    total(Text2, solicitud(u"vdolares"));
-    TxtMlUso->setDatoTxt(solicitud(u"usomerc"));
-    TxtMlJust->setDatoTxt(solicitud(u"just"));
-    TxtMlActividad->setDatoTxt(solicitud(u"textogiro"));
-    ChkNin->setValor(solicitud(u"Ninguno"));
-    ChkCat->setValor(solicitud(u"Cat"));
-    ChkFot->setValor(solicitud(u"foto"));
-    ChkPla->setValor(solicitud(u"plano"));
-    ChkOtr->setValor(solicitud(u"otro"));
-    TxtEspecifica->setDatoTxt(solicitud(u"especifica"));
+    const Cargando carga(*this);
+    const auto primeros = controles_.begin() + std::ptrdiff_t(controlesEncabezado_);
+    for (const CampoDeForma& c : CamposDeForma())
+        if (c.control && c.carga && std::find(controles_.begin(), primeros, c.control) == primeros)
+            c.control->PonValor(ValorDe(c.tabla == Tabla::Empresa ? dtsPrincipal : dtsSolicitud, c.campo));
+    for (auto [caja, campo] : {std::pair{Text1, u"cantidad"}, std::pair{Text2, u"vdolares"}})
+        if (const QVariant v = ValorDe(dtsSolicitud, campo); v.isValid())
+            caja->setText(TextoDeNumero(v.toDouble()));  // a null total leaves the box as it was
 }
 
 void Captura::EnfocaFaltante() {
@@ -225,14 +217,11 @@ bool Captura::VaciaTablas(const std::vector<std::pair<QString, QString>>& planti
     return false;
 }
 
-void Captura::LimpiaCamposDeSolicitud() {
-    for (ControlCampo* c : std::initializer_list<ControlCampo*>{TxtFraccion, ChkFot, ChkPla, ChkCat, ChkUsado, ChkOtr, ChkNin,
-                                                                TxtMlActividad, TxtMlUso, TxtMlDMercancias, TxtMlJust,
-                                                                cmbDestino, cmbRegimen, cmbTramite, cmbUM})
-        c->Limpia();
+void Captura::LimpiaCamposDeSolicitud(bool todo) {
+    for (const CampoDeForma& c : CamposDeForma())
+        if (c.limpia == Limpieza::Siempre || (todo && c.limpia == Limpieza::SinDatosGenerales)) c.control->Limpia();
     Text1->setText(QStringLiteral("0"));
     Text2->setText(QStringLiteral("0"));
-    TxtRecif->Limpia();
 }
 
 void Captura::LimpiaInformacion() {
@@ -261,28 +250,24 @@ void Captura::LimpiaInformacion() {
                 e.CancelUpdate();
                 return;
             }
-            for (ControlCampo* c : std::initializer_list<ControlCampo*>{
-                     TxtCP, dfRFC, CtrdfTxtRSPat, CtrdfTxtMat, CtrdfTxtNom, TxtFraccion, TxtCalle, CmbEstado, TxtDelMun,
-                     TxtColonia, TxtTelefono, TxtFax, TxtMlJust, TxtAcredita, TxtRep_Nom, TxtRep_AP, TxtRep_AM,
-                     TxtRep_Cargo, TxtRep_Tel})
-                c->Limpia();
             Cursor& s = dtsSolicitud.Registros();
             if (!s.Eof() && !s.Bof()) s.Edit();
-            LimpiaCamposDeSolicitud();
+            LimpiaCamposDeSolicitud(true);
         }
     }
     dtsPrincipal.Refresca();
     ++nLimpiezas;
+    QuitaBorrador();  // what was typed is cleared with the tables
     dtsMercancia.Refresca();
     dtsPexPais.Refresca();
     dbProducto->Relee();
     DBGPais->Relee();
 }
 
-void Captura::GuardaInformacion() {
+bool Captura::GuardaInformacion() {
     if (!VerificaCampos(estado_)) {
         EnfocaFaltante();
-        return;
+        return false;
     }
 
     // Each table field with the control it comes from, in the order they are written.
@@ -291,29 +276,15 @@ void Captura::GuardaInformacion() {
         QVariant valor;
         ControlCampo* control;
     };
-    const std::vector<Dato> empresa = {
-        {u"RFC", dfRFC->Text(), dfRFC}, {u"rsapelpat", CtrdfTxtRSPat->Text(), CtrdfTxtRSPat},
-        {u"apelmat", CtrdfTxtMat->Text(), CtrdfTxtMat}, {u"nombre", CtrdfTxtNom->Text(), CtrdfTxtNom},
-        {u"direccion1", TxtCalle->Text(), TxtCalle}, {u"codigo_pos", TxtCP->Text(), TxtCP},
-        {u"estado", llave(CmbEstado, 1), CmbEstado}, {u"delmun", TxtDelMun->Text(), TxtDelMun},
-        {u"colonia", TxtColonia->Text(), TxtColonia}, {u"telefono", TxtTelefono->Text(), TxtTelefono},
-        {u"fax", TxtFax->Text(), TxtFax}, {u"dmercanci", TxtMlDMercancias->Text(), TxtMlDMercancias},
-        {u"acredita", TxtAcredita->Text(), TxtAcredita}, {u"Rep_legal", TxtRep_Nom->Text(), TxtRep_Nom},
-        {u"Rep_legalP", TxtRep_AP->Text(), TxtRep_AP}, {u"Rep_legalM", TxtRep_AM->Text(), TxtRep_AM},
-        {u"cargo", TxtRep_Cargo->Text(), TxtRep_Cargo}, {u"telrep", TxtRep_Tel->Text(), TxtRep_Tel},
-    };
-    const std::vector<Dato> solicitud = {
-        {u"RFC", dfRFC->Text(), dfRFC}, {u"idtra", llave(cmbTramite, 0), cmbTramite},
-        {u"idtipimpex", llave(cmbRegimen, 0), cmbRegimen}, {u"iddestinop", llave(cmbDestino, 0), cmbDestino},
-        {u"textogiro", TxtMlActividad->Text(), TxtMlActividad}, {u"usomerc", TxtMlUso->Text(), TxtMlUso},
-        {u"Usado", ChkUsado->ValorChk(), ChkUsado}, {u"just", TxtMlJust->Text(), TxtMlJust},
-        {u"cat", ChkCat->ValorChk(), ChkCat}, {u"foto", ChkFot->ValorChk(), ChkFot},
-        {u"plano", ChkPla->ValorChk(), ChkPla}, {u"otro", ChkOtr->ValorChk(), ChkOtr},
-        {u"ninguno", ChkNin->ValorChk(), ChkNin}, {u"especifica", TxtEspecifica->Text(), TxtEspecifica},
-        {u"recif", TxtRecif->Text(), TxtRecif}, {u"cantidad", totalDe(Text1), nullptr},
-        {u"vdolares", totalDe(Text2), nullptr}, {u"fraccion", TxtFraccion->Text(), TxtFraccion},
-        {u"idum", llave(cmbUM, 0), cmbUM},
-    };
+    std::vector<Dato> empresa, solicitud;
+    for (const CampoDeForma& c : CamposDeForma()) {
+        auto& datos = c.tabla == Tabla::Empresa ? empresa : solicitud;
+        datos.push_back({c.campo, c.control->Valor(), c.control});
+        if (QStringView(c.campo) == u"recif") {
+            datos.push_back({u"cantidad", totalDe(Text1), nullptr});
+            datos.push_back({u"vdolares", totalDe(Text2), nullptr});
+        }
+    }
 
     // Nothing is stored cut: every value is tried on a scratch record first, and any that does not
     // fit refuses the whole save before anything is written. A field missing from a table is no
@@ -343,7 +314,7 @@ void Captura::GuardaInformacion() {
                              "intente de nuevo:\r") +
                   estado_.sFaltantes,
               QStringLiteral("Dato requerido"), int(Icono::Informacion));
-        return;
+        return false;
     }
 
     std::optional<PunteroOcupado> ocupado(std::in_place);
@@ -371,8 +342,10 @@ void Captura::GuardaInformacion() {
     }
     const qint64 escrito = e.LastModified();
     ++nGuardados;
+    QuitaBorrador();  // the tables hold it now
 
     if (!agrega) {
+        const Cargando carga(*this);
         LimpiaCampos(estado_, controles_);
         AsignaCampo();
         ocupado.reset();
@@ -387,6 +360,7 @@ void Captura::GuardaInformacion() {
         Avisa(QStringLiteral("Se ha guardado la información correctamente, debera importarlo a la unidad A:"),
               QStringLiteral("Dato requerido"), int(Icono::Informacion));
     }
+    return true;
 }
 
 }  // namespace lorum

@@ -128,6 +128,8 @@ void Captura::Recupera(const QStringList& tablas, const QString& leyenda, const 
         Avisa(r.mensaje, QStringLiteral("LORUM"), int(Icono::Exclamacion));
         return;
     }
+    // The form now shows the recovered applicant and request: what was typed over them is gone.
+    if (tablas.contains(tablas::kEmpresas, Qt::CaseInsensitive)) QuitaBorrador();
     Avisa(QStringLiteral("Proceso terminado."), QStringLiteral("LORUM"), int(Icono::Exclamacion));
 }
 

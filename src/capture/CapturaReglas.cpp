@@ -100,6 +100,10 @@ void Captura::VerificaRfcAlSalir(bool* cancelar) {
         if (cancelar) *cancelar = true;
         return;
     }
+    AplicaTipoPersona(rfc);
+}
+
+void Captura::AplicaTipoPersona(const QString& rfc) {
     if (rfc.trimmed().isEmpty()) return;
     if (reglas::EsPersonaMoral(rfc)) {
         // A company has no maternal surname or given names.

@@ -35,6 +35,11 @@ public:
     // NombreCampo when the field is required and empty, otherwise empty. The argument is not used.
     virtual QString VerificaDato(const QString& objName = {}) const = 0;
 
+    // The value the tables exchange with the field (a text, "S"/"N", a catalog key), read and put
+    // as the form's load puts it; putting runs no lost-focus rule.
+    virtual QVariant Valor() const = 0;
+    virtual void PonValor(const QVariant& valor) = 0;
+
     virtual void setWidthcmb(int ancho);
     virtual void setTips(const QVariant& tips) = 0;
     void setEnabled(bool habilitado) { QWidget::setEnabled(habilitado); }
@@ -57,6 +62,8 @@ signals:
     void GotFocus();
     void LostFocus();
     void Validar(bool& cancelar);
+    // The value changed, by the user or by the program.
+    void Cambio();
 
 protected:
     // Lays the inner widget over the whole control and lets it take the control's focus.

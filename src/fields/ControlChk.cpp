@@ -7,6 +7,7 @@ ControlChk::ControlChk(QWidget* padre) : ControlCampo(padre), Check(new QCheckBo
     Check->setObjectName(QStringLiteral("Check"));
     Envuelve(Check);
     connect(Check, &QCheckBox::clicked, this, &ControlChk::Click);
+    connect(Check, &QCheckBox::stateChanged, this, &ControlCampo::Cambio);
 }
 
 int ControlChk::Estado() const {

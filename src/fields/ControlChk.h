@@ -23,6 +23,8 @@ public:
     void setTips(const QVariant& tips) override;
     void setValor(const QVariant& valor);
     QVariant ValorChk() const;
+    QVariant Valor() const override { return ValorChk(); }
+    void PonValor(const QVariant& valor) override { setValor(valor); }
     int Estado() const;  // 0 unmarked, 1 marked, 2 grey
     QWidget* Interior() const override { return Check; }
 

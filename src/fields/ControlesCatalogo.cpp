@@ -100,6 +100,16 @@ qint16 ControlCatalogo::GetNumLlave(qint16& CmbNumero) const {
 
 void ControlCatalogo::setDatoTxt(const QVariant& valor) { llave_ = textoDeValor(valor); }
 
+QVariant ControlCatalogo::Valor() const {
+    qint16 columna = nColumnaLlave;
+    return GetNumLlave(columna);
+}
+
+void ControlCatalogo::PonValor(const QVariant& valor) {
+    setDatoTxt(valor);
+    EligeCampo();
+}
+
 QString ControlCatalogo::VerificaDato(const QString&) const {
     if (bAceptaNulos) return {};
     return Text().isEmpty() ? NombreCampo : QString();
@@ -159,6 +169,7 @@ ControlCmb::ControlCmb(QWidget* padre) : ControlCatalogo(1001, padre), cmbData(n
     });
     connect(cmbData, &QComboBox::editTextChanged, this, [this] {
         if (!escogiendo_) nLista = -1;
+        emit Cambio();
     });
 }
 

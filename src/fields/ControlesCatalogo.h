@@ -33,6 +33,10 @@ public:
     qint16 GetNumLlave(qint16& CmbNumero) const;
     QString GetStrLlave(qint16& CmbNumero) const;
     void setDatoTxt(const QVariant& valor);
+    // The key of column nColumnaLlave of the chosen entry; put as a key, the entry it names is chosen.
+    qint16 nColumnaLlave = 0;
+    QVariant Valor() const override;
+    void PonValor(const QVariant& valor) override;
     QString VerificaDato(const QString& objName = {}) const override;
 
     virtual QString Text() const = 0;

@@ -194,6 +194,7 @@ void ControlTextoBase::PonAviso(bool aviso) {
 ControldfTxt::ControldfTxt(QWidget* padre) : ControlTextoBase(padre), dfTxt(new CajaTexto(this)) {
     dfTxt->setObjectName(QStringLiteral("dfTxt"));
     Envuelve(dfTxt);
+    connect(dfTxt, &QLineEdit::textChanged, this, &ControlCampo::Cambio);
     dfTxt->alTeclear = [this](int& codigo) { emit KeyPress1(codigo); };
     ponColores(dfTxt, false);
 }
@@ -222,6 +223,7 @@ void ControldfTxt::AlPerderFoco() { PintaFoco(false); }
 ControlTxtMl::ControlTxtMl(QWidget* padre) : ControlTextoBase(padre), dfTxtMl(new CajaTextoMl(this)) {
     dfTxtMl->setObjectName(QStringLiteral("dfTxtMl"));
     Envuelve(dfTxtMl);
+    connect(dfTxtMl, &QPlainTextEdit::textChanged, this, &ControlCampo::Cambio);
     dfTxtMl->setTabChangesFocus(true);
     dfTxtMl->alTeclear = [this](int& codigo) { emit KeyPress(codigo); };
     ponColores(dfTxtMl, false);

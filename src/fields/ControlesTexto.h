@@ -59,6 +59,7 @@ public:
     using ControlCampo::ControlCampo;
     QString VerificaDato(const QString& objName = {}) const override;
     virtual QString Text() const = 0;
+    QVariant Valor() const override { return Text(); }
 
 protected:
     void PintaFoco(bool conFoco);
@@ -82,6 +83,7 @@ public:
     void setWidthcmb(int ancho) override;
     void setMaxLength(int maximo);  // 0: no limit
     void setDatoTxt(const QVariant& valor);
+    void PonValor(const QVariant& valor) override { setDatoTxt(valor); }
     void setTips(const QVariant& tips) override;
     QString Text() const override;
     QWidget* Interior() const override { return dfTxt; }
@@ -106,6 +108,7 @@ public:
     void setWidthcmb(int ancho) override;
     void setMaxLength(int maximo);
     void setDatoTxt(const QVariant& valor);
+    void PonValor(const QVariant& valor) override { setDatoTxt(valor); }
     void setTips(const QVariant& tips) override;
     QString Text() const override;
     QWidget* Interior() const override { return dfTxtMl; }

@@ -136,9 +136,9 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
             ventana_->captura()->LigaMercancias();
         }))
         return false;
-    // A message of the loaded RFC (the placeholder of a first start) comes over the window, once it
-    // is on the screen.
-    if (ventana_->captura()->RfcPendiente() && !despachador_.Ejecuta([this] {
+    // A message of the loaded RFC (the placeholder of a first start) and the offer of what was typed
+    // and not saved come over the window, once it is on the screen.
+    if (!despachador_.Ejecuta([this] {
             QWindow* w = ventana_->windowHandle();
             for (QDeadlineTimer plazo(2000); w && !w->isExposed() && !plazo.hasExpired();) {
                 QEventLoop espera;
@@ -146,6 +146,7 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
                 espera.exec(QEventLoop::ExcludeUserInputEvents);
             }
             ventana_->captura()->VerificaRfcPendiente();
+            ventana_->captura()->OfreceBorrador();
         }))
         return false;
 

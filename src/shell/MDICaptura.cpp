@@ -59,6 +59,7 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
         {QStringLiteral("MuestraAcerca"),
          [this] { Muestra(acerca_, [this] { return new frmAbout(estado_.sRutaApp, estado_.sUnidadA, *estado_.mensajes, this); }); }},
     };
+    Guarda = [this] { return captura_->GuardaInformacion(); };
     Termina = [this] {
         terminando_ = true;
         QApplication::closeAllWindows();
@@ -259,9 +260,10 @@ QMenu* MDICaptura::Menu(const QString& nombre) const {
 
 bool MDICaptura::SalidaConGuardado() {
     // A save that failed with an engine error must not end the program either.
-    const bool corrio = despachador_.Ejecuta([this] { Opera(QStringLiteral("GuardaInformacion")); });
-    if (corrio && estado_.sFaltantes.isEmpty()) return true;
-    if (!estado_.sFaltantes.isEmpty())
+    bool guardado = false;
+    const bool corrio = despachador_.Ejecuta([this, &guardado] { guardado = Guarda(); });
+    if (corrio && guardado) return true;
+    if (corrio)
         estado_.mensajes->Muestra(QStringLiteral("No se pudo guardar, falta información."), QStringLiteral("Dato requerido"),
                                   ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Informacion);
     return false;

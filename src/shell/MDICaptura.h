@@ -36,6 +36,8 @@ public:
     // The capture form's closing step; true refuses the closing.
     bool Form_Unload();
 
+    // The save the exit dialogs run; true when the tables hold the form. Tests replace it.
+    std::function<bool()> Guarda;
     // Ends the program at once, without any further closing step. Tests replace it.
     std::function<void()> Termina;
 

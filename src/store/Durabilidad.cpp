@@ -1,19 +1,31 @@
 #include "Durabilidad.h"
 
 #include <QFile>
+#include <mutex>
 
 namespace lorum {
 
 namespace {
+// The draft is written on a thread of its own: the injected failures are read under a lock.
+std::mutex& cerrojo() {
+    static std::mutex m;
+    return m;
+}
 std::function<bool(QStringView, const QString&)>& fallas() {
     static std::function<bool(QStringView, const QString&)> f;
     return f;
 }
 }  // namespace
 
-void FijaFallas(std::function<bool(QStringView paso, const QString& ruta)> falla) { fallas() = std::move(falla); }
+void FijaFallas(std::function<bool(QStringView paso, const QString& ruta)> falla) {
+    const std::lock_guard<std::mutex> l(cerrojo());
+    fallas() = std::move(falla);
+}
 
-bool FallaInyectada(QStringView paso, const QString& ruta) { return fallas() && fallas()(paso, ruta); }
+bool FallaInyectada(QStringView paso, const QString& ruta) {
+    const std::lock_guard<std::mutex> l(cerrojo());
+    return fallas() && fallas()(paso, ruta);
+}
 
 bool AseguraArchivo(QFile& archivo) {
     return !FallaInyectada(u"asegura-archivo", archivo.fileName()) && plataforma::AseguraArchivo(archivo);

@@ -61,7 +61,10 @@ protected:
     void Arranca(Modelo& m) {
         inicia.reset();
         inicia = std::make_unique<Inicia>(mensajes, sonido);
+        // What was typed and not saved is offered back; the model's restart declines it.
+        const R respuesta = std::exchange(mensajes.respuesta, R::No);
         ASSERT_TRUE(inicia->Main(dir.path()));
+        mensajes.respuesta = respuesta;
         inicia->bienvenida()->hide();
         if (m.empresas.empty()) m.empresas.push_back({QStringLiteral("RFC"), false});
         if (m.solicitudes.empty()) m.solicitudes.push_back({QString(), false});

@@ -1,6 +1,7 @@
 // A real start-up and a loop of saves killed with SIGKILL at random moments, on a request of 10,000
 // items: after each restart the applicant and the request are of the same save, and nothing stray.
 #include "Auxiliares.h"
+#include "Borrador.h"
 #include "Cursor.h"
 #include "GeneradorDatos.h"
 #include "OrigenDatos.h"
@@ -14,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace lorum;
 using namespace lorum::prueba;
@@ -71,4 +73,99 @@ TEST(Cortes, GuardarMuertoConSigkillNuncaMezclaLaSolicitud) {
     ASSERT_TRUE(ultimo.waitForFinished(60000));
     EXPECT_EQ(ultimo.exitCode(), 0) << ultimo.readAllStandardError().constData();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), propios) << "no journal or temporary file left";
+}
+
+namespace {
+
+struct Corrida {
+    QByteArray salida;
+    int codigo = -1;
+};
+
+// Runs the draft helper on a folder; with `hasta`, kills it with SIGKILL once it printed that.
+Corrida CorreAyudante(const QString& datos, const char* respuesta, const char* hace, const QByteArray& hasta = {}) {
+    QProcess p;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(entorno);
+    p.start(QStringLiteral(LORUM_AYUDANTE_BORRADOR), {datos, QString::fromLatin1(respuesta), QString::fromLatin1(hace)});
+    Corrida c;
+    if (!p.waitForStarted()) return c;
+    if (!hasta.isEmpty()) {
+        while (!c.salida.contains(hasta) && p.waitForReadyRead(30000)) c.salida += p.readAllStandardOutput();
+        ::kill(pid_t(p.processId()), SIGKILL);
+    }
+    p.waitForFinished(60000);
+    c.salida += p.readAllStandardOutput();
+    c.codigo = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return c;
+}
+
+// The fields the helper printed at start, by name.
+std::map<QString, QString> Campos(const QByteArray& salida) {
+    std::map<QString, QString> r;
+    for (const QByteArray& linea : salida.split('\n'))
+        if (const QList<QByteArray> p = linea.split(' '); p.size() == 3 && p[0] == "campo")
+            r[TextoDePalabra(p[1])] = TextoDePalabra(p[2]);
+    return r;
+}
+
+}  // namespace
+
+TEST(Cortes, LoTecleadoSinGuardarVuelveTrasUnSigkillUnaSalidaYUnGuardadoRechazado) {
+    const struct {
+        const char* que;
+        const char* hace;
+        QByteArray hasta;  // killed there; empty: it ends on its own
+    } casos[] = {
+        {"killed while typing", "teclea", "borrador\n"},
+        {"the exit dialog's No", "sale-no", {}},
+        {"a refused save, then killed", "rechazada", "sigue\n"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.que);
+        QTemporaryDir dir;
+        PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), dir.path());
+        const QDir d(dir.path());
+        // A first start makes the placeholder records; from then on only "Guardar" writes the tables.
+        ASSERT_EQ(CorreAyudante(dir.path(), "no", "muestra").codigo, 0);
+        std::map<QString, QByteArray> antes;
+        for (const auto& t : tablas::TablasDeSolicitud()) antes[t.archivo] = LeeBytes(d.filePath(t.archivo));
+
+        const Corrida tecleo = CorreAyudante(dir.path(), "no", caso.hace, caso.hasta);
+        ASSERT_TRUE(tecleo.salida.contains("borrador\n")) << tecleo.salida.constData();
+        ASSERT_TRUE(d.exists(Borrador::kArchivo));
+        const auto tecleado = LeeBorrador(dir.path());
+        ASSERT_TRUE(tecleado.has_value());
+
+        // Offered back and taken: every field exactly as typed, the page too, and no table written.
+        const Corrida si = CorreAyudante(dir.path(), "si", "muestra");
+        EXPECT_EQ(si.codigo, 0);
+        EXPECT_TRUE(si.salida.contains("mensaje Hay información capturada el ")) << si.salida.constData();
+        EXPECT_TRUE(si.salida.contains("(RFC PEGJ800101AB1). ¿Desea recuperarla?|Confirmar")) << si.salida.constData();
+        const std::map<QString, QString> esperados(tecleado->campos.begin(), tecleado->campos.end());
+        EXPECT_EQ(Campos(si.salida), esperados);
+        EXPECT_EQ(Campos(si.salida)[QStringLiteral("RFC de la Empresa")], QStringLiteral("PEGJ800101AB1"));
+        EXPECT_TRUE(si.salida.contains("pagina 5\n"));
+        for (const auto& [archivo, bytes] : antes) EXPECT_EQ(LeeBytes(d.filePath(archivo)), bytes) << archivo.toStdString();
+        EXPECT_TRUE(d.exists(Borrador::kArchivo)) << "kept until it is saved or declined";
+
+        if (QByteArray(caso.hace) == "sale-no") {
+            // A whole request offered back is saved: the tables hold it and the draft is gone.
+            const Corrida guarda = CorreAyudante(dir.path(), "si", "guarda");
+            EXPECT_TRUE(guarda.salida.contains("guardado 1\n")) << guarda.salida.constData();
+            EXPECT_FALSE(d.exists(Borrador::kArchivo));
+            Cursor e = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.5;"), tablas::kEmpresas);
+            e.MoveLast();
+            EXPECT_EQ(e.Valor(u"RFC").toString(), QStringLiteral("PEGJ800101AB1"));
+            EXPECT_FALSE(CorreAyudante(dir.path(), "si", "muestra").salida.contains("Hay información capturada"));
+        } else {
+            // Declined: gone, and never asked again.
+            const Corrida no = CorreAyudante(dir.path(), "no", "muestra");
+            EXPECT_TRUE(no.salida.contains("mensaje Hay información capturada")) << no.salida.constData();
+            EXPECT_FALSE(d.exists(Borrador::kArchivo));
+            EXPECT_FALSE(CorreAyudante(dir.path(), "si", "muestra").salida.contains("Hay información capturada"));
+        }
+        EXPECT_FALSE(d.exists(QStringLiteral(".lorum.borrador.lorum-temporal")));
+    }
 }

@@ -150,7 +150,7 @@ TEST_F(Principal, SalirPorElMenu) {
     EXPECT_EQ(m.icono, ServicioMensajes::Icono::Pregunta);
 
     // Yes with data missing: the save's list, then the refusal; the program stays.
-    Ventana().Operaciones["GuardaInformacion"] = [this] { inicia->estado().sFaltantes = QStringLiteral("Calle"); };
+    Ventana().Guarda = [] { return false; };
     mensajes.Responde(R::Si);
     mensajes.Responde(R::Aceptar);
     Ventana().mnuSisSalir_Click();
@@ -159,17 +159,14 @@ TEST_F(Principal, SalirPorElMenu) {
     EXPECT_EQ(mensajes.mostrados.back().titulo, QStringLiteral("Dato requerido"));
 
     // Yes with a save that fails in the table engine: its message, and the program stays.
-    Ventana().Operaciones["GuardaInformacion"] = [this] {
-        inicia->estado().sFaltantes.clear();
-        throw ErrorTabla(QStringLiteral("Tabla «lorums.dbf»: no se pudo escribir."));
-    };
+    Ventana().Guarda = []() -> bool { throw ErrorTabla(QStringLiteral("Tabla «lorums.dbf»: no se pudo escribir.")); };
     mensajes.Responde(R::Si);
     mensajes.Responde(R::Aceptar);
     Ventana().mnuSisSalir_Click();
     EXPECT_EQ(terminaciones, 0);
     EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("Tabla «lorums.dbf»: no se pudo escribir."));
 
-    Ventana().Operaciones["GuardaInformacion"] = [this] { inicia->estado().sFaltantes.clear(); };
+    Ventana().Guarda = [] { return true; };
     mensajes.Responde(R::Si);
     Ventana().mnuSisSalir_Click();
     EXPECT_EQ(terminaciones, 1);
@@ -185,7 +182,7 @@ TEST_F(Principal, CerrarLaVentanaPreguntaUnaVez) {
     EXPECT_EQ(mensajes.mostrados.back().texto, QStringLiteral("¿Desea guardar su información antes de salir?"));
     EXPECT_EQ(mensajes.mostrados.back().titulo, QStringLiteral("Confirmar"));
 
-    Ventana().Operaciones["GuardaInformacion"] = [this] { inicia->estado().sFaltantes = QStringLiteral("RFC de la Empresa"); };
+    Ventana().Guarda = [] { return false; };
     mensajes.Responde(R::Si);
     mensajes.Responde(R::Aceptar);
     EXPECT_FALSE(Ventana().close());
