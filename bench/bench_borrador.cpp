@@ -3,6 +3,7 @@
 // whole write the writer's thread does (beside, flushed, renamed).
 #include "Borrador.h"
 #include "Captura.h"
+#include "GeneradorDatos.h"
 #include "ControlChk.h"
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
