@@ -3,6 +3,7 @@
 #include "ArranquePrueba.h"
 #include "Auxiliares.h"
 #include "Borrador.h"
+#include "Durabilidad.h"
 #include "TablasSolicitud.h"
 
 #include <QDir>
@@ -217,4 +218,22 @@ TEST_F(BorradorDeForma, UnoDanadoOAjenoSeApartaYUnoIgualALasTablasNoSeOfrece) {
     EXPECT_FALSE(Pregunto());
     Espera();
     EXPECT_FALSE(QFile::exists(Archivo()));
+}
+
+TEST_F(BorradorDeForma, UnaEscrituraFallidaSeDiceUnaVezEnLaLineaDeEstado) {
+    FijaFallas([](QStringView paso, const QString& ruta) { return paso == u"escribe-nuevo" && ruta.contains(u"lorum.borrador"); });
+    for (int vez = 0; vez < 2; ++vez) {
+        Forma().StatusBar1->clearMessage();
+        Forma().TxtCalle->setDatoTxt(QStringLiteral("CALLE %1").arg(vez));
+        Asienta();
+        QApplication::processEvents();
+        EXPECT_EQ(Forma().StatusBar1->currentMessage().startsWith(QStringLiteral("No se pudo guardar el borrador")), vez == 0)
+            << Forma().StatusBar1->currentMessage().toStdString();
+    }
+    FijaFallas({});
+    EXPECT_FALSE(QFile::exists(Archivo()));
+    EXPECT_TRUE(mensajes.mostrados.empty()) << "never a message box";
+    Forma().TxtCalle->setDatoTxt(QStringLiteral("CALLE"));
+    Asienta();
+    EXPECT_TRUE(QFile::exists(Archivo()));
 }
