@@ -55,8 +55,9 @@ int main(int argc, char** argv) {
     lorum::ServicioSonido sonido;
     lorum::Inicia inicia(mensajes, sonido);
     inicia.AntesDeLaPrimeraVentana = std::move(espera);
+    inicia.opcionUnidad = opciones.unidadA;
     const lorum::CarpetaDatos datos = lorum::EligeCarpetaDatos(
-        QApplication::arguments(), QProcessEnvironment::systemEnvironment().value(QStringLiteral("LORUM_DATOS")),
+        opciones.datos, QProcessEnvironment::systemEnvironment().value(QStringLiteral("LORUM_DATOS")),
         QApplication::applicationDirPath(), lorum::CarpetaDeUsuario(), Escribible);
     if (!inicia.Main(datos.ruta, datos.instalada)) return 1;
     return app.exec();

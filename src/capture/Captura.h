@@ -110,6 +110,12 @@ public:
     void GeneraDisco();
     void RecuperaDisco();
     void RecuperaMercancias();
+    // The four tables of a folder of saved requests replace the working ones, as a recovery does.
+    bool AbreSolicitud(const QString& carpeta);
+    // Whether the tables hold a saved request; when not, the user is told, as the delivery does.
+    bool SolicitudGuardada();
+    // Whether the fields were changed since the tables were last loaded or saved.
+    bool HayCambiosSinGuardar() const { return cambiosSinGuardar_; }
     void ImportaInfo();
     // The same import from a workbook the user picks with EligeLibro.
     void ImportaOtroLibro();
@@ -131,6 +137,9 @@ public:
     std::function<void()> MuestraCaptura;
     // The copy a recovery replaces each table with (tests make it fail).
     std::function<ResultadoCopia(const QString&, const QString&)> CopiaDeRecuperacion = CopiaTabla;
+    // When the delivery drive's folder is missing: the medium the user chooses instead (remembered
+    // by whoever chooses), nothing when cancelled. Unset, the operation goes on as without a drive.
+    std::function<std::optional<QString>(const QString& aviso)> EligeUnidad;
     // The file chooser of "Importa de otro libro...", opened in the given folder; empty when cancelled
     // (tests give their own; unset, the desktop's chooser).
     std::function<QString(const QString& carpeta)> EligeLibro;
@@ -258,6 +267,7 @@ private:
     };
     int cargando_ = 0;
     bool borradorSucio_ = false;
+    bool cambiosSinGuardar_ = false;
     bool borradorActivo_ = false;  // once the start-up has offered the last draft
     bool falloBorradorDicho_ = false;
     QTimer esperaBorrador_;
@@ -266,7 +276,10 @@ private:
     void AlCambiarCampo();
     void AplicaTipoPersona(const QString& rfc);
     void EnfocaFaltante();  // the focus to the first missing field, on its page
-    void Recupera(const QStringList& tablas, const QString& leyenda, const QString& operacion);
+    // Replaces `tablas` with those of `carpeta` (empty: the delivery drive's), all checked first.
+    bool Recupera(const QString& carpeta, const QStringList& tablas, const QString& leyenda, const QString& operacion);
+    // The delivery drive's folder is there, or the user chose another (EligeUnidad).
+    bool BuscaUnidad();
     void Avisa(const QString& texto, const QString& titulo, int icono) const;
     void AjustaCatalogo(ControlCmb* cmb, const char* fuente, const char* campo, const char* lista);
     struct Pagina {

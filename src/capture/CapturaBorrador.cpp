@@ -44,6 +44,7 @@ void Captura::ConectaBorrador(size_t desde) {
 void Captura::AlCambiarCampo() {
     if (cargando_ > 0 || !borradorActivo_) return;
     borradorSucio_ = true;
+    cambiosSinGuardar_ = true;
     // While typing goes on, a draft at most every few seconds.
     if (!esperaBorrador_.isActive()) esperaBorrador_.start(kEsperaBorrador);
 }
@@ -83,6 +84,7 @@ void Captura::EscribeBorrador() {
 void Captura::QuitaBorrador() {
     esperaBorrador_.stop();
     borradorSucio_ = false;
+    cambiosSinGuardar_ = false;
     if (!estado_.sRutaApp.isEmpty()) escritor().Quita();
 }
 
@@ -153,6 +155,7 @@ void Captura::OfreceBorrador() {
         return;
     }
     AplicaBorrador(*b);
+    cambiosSinGuardar_ = true;
     StatusBar1->showMessage(QStringLiteral("La información recuperada no está guardada hasta que elija «Guardar»."));
 }
 

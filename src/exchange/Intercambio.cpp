@@ -1,16 +1,15 @@
 #include "Intercambio.h"
 
-#include <optional>
-
 #include "Diario.h"
+#include "Cursor.h"
 #include "ErrorTabla.h"
+#include "OrigenDatos.h"
 #include "TablaDbf.h"
 #include "TablasSolicitud.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcessEnvironment>
 
 namespace lorum {
 
@@ -25,26 +24,6 @@ const DefinicionTabla& DefinicionDeTabla(const QString& tabla) {
 }
 
 }  // namespace
-
-std::optional<QString> ValorDeOpcion(const QStringList& argumentos, const QString& opcion) {
-    std::optional<QString> valor;
-    for (qsizetype i = 1; i < argumentos.size(); ++i) {
-        if (argumentos[i] == opcion) valor = i + 1 < argumentos.size() ? argumentos[++i] : QString();
-        else if (argumentos[i].startsWith(opcion + u'=')) valor = argumentos[i].mid(opcion.size() + 1);
-    }
-    return valor;
-}
-
-QString UnidadA(const QStringList& argumentos) {
-    if (const auto valor = ValorDeOpcion(argumentos, QStringLiteral("--unidad-a")); valor && !valor->isEmpty()) return *valor;
-    const QString entorno = QProcessEnvironment::systemEnvironment().value(QStringLiteral("LORUM_UNIDAD_A"));
-    if (!entorno.isEmpty()) return entorno;
-#ifdef Q_OS_WIN
-    return QStringLiteral("A:\\");
-#else
-    return QStringLiteral("/media/floppy");
-#endif
-}
 
 int FExist(const QString& Ruta) { return ExisteArchivo(Ruta) ? -1 : 0; }
 
@@ -141,6 +120,67 @@ ResultadoIntercambio ReemplazaTablas(const QString& unidad, const QString& datos
         return r;
     }
     r.ok = true;
+    return r;
+}
+
+}  // namespace lorum
+
+namespace lorum {
+
+ResumenSolicitud LeeResumen(const QString& carpeta, const QString& datos) {
+    ResumenSolicitud r;
+    r.carpeta = carpeta;
+    const RevisionUnidad revision = RevisaUnidad(carpeta, TablasDeEntrega());
+    if (revision.estado != EstadoUnidad::Lista) {
+        r.mensaje = revision.estado == EstadoUnidad::Danada ? revision.mensaje : QStringLiteral("No tiene las cuatro tablas de una solicitud.");
+        return r;
+    }
+    const QString fox = QStringLiteral("FoxPro 2.5;");
+    try {
+        Cursor e = AbreCursor(carpeta, fox, tablas::kEmpresas);
+        if (!e.Eof()) {
+            e.MoveLast();
+            r.rfc = e.Valor(u"RFC").toString().trimmed();
+            QStringList partes;
+            for (const char16_t* campo : {u"rsapelpat", u"apelmat", u"nombre"})
+                if (const QString p = e.Valor(QStringView(campo)).toString().trimmed(); !p.isEmpty()) partes << p;
+            r.nombre = partes.join(u' ');
+        }
+        Cursor s = AbreCursor(carpeta, fox, tablas::kLorums);
+        qint64 tramite = -1;
+        if (!s.Eof()) {
+            s.MoveLast();
+            tramite = s.Valor(u"idtra").toLongLong();
+            r.dolares = s.Valor(u"vdolares").toDouble();
+        }
+        r.partidas = AbreCursor(carpeta, QStringLiteral("FoxPro 2.6;"), tablas::kMercanci).RecordCount();
+        r.guardada = QFileInfo(ResuelveArchivo(carpeta, tablas::kLorums)).lastModified();
+        r.ok = true;
+        if (tramite >= 0) {
+            r.tramite = QString::number(tramite);
+            // The procedure's name from the catalog; its number when the catalog cannot say.
+            try {
+                for (Cursor t = AbreCursor(datos, fox, QStringLiteral("CATTRAM")); !t.Eof(); t.MoveNext())
+                    if (t.Valor(u"IDTRA").toLongLong() == tramite) r.tramite = t.Valor(u"NOMTRA").toString().trimmed();
+            } catch (const ErrorTabla&) {
+            }
+        }
+    } catch (const ErrorTabla& e) {
+        r.ok = false;
+        r.mensaje = e.mensaje();
+    }
+    return r;
+}
+
+QStringList CarpetasDeSolicitudes(const QString& raiz) {
+    QStringList r;
+    const QDir dir(raiz);
+    for (const QString& nombre : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+        const QString carpeta = dir.filePath(nombre);
+        bool todas = true;
+        for (const QString& t : TablasDeEntrega()) todas = todas && FExist(QDir(carpeta).filePath(t));
+        if (todas) r << carpeta;
+    }
     return r;
 }
 

@@ -1,23 +1,13 @@
 #pragma once
 
-#include <optional>
-
 #include "Archivos.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 namespace lorum {
-
-// The delivery drive "A:": A:\ on Windows; elsewhere /media/floppy, unless the command line gives
-// `--unidad-a DIR` or the environment LORUM_UNIDAD_A names another folder (a USB stick's mount
-// point, any folder).
-QString UnidadA(const QStringList& argumentos);
-
-// The value of an option of the command line, given as "--opcion valor" or "--opcion=valor" (the
-// last one wins); an empty text when it has none; nothing when the option is not there.
-std::optional<QString> ValorDeOpcion(const QStringList& argumentos, const QString& opcion);
 
 // Whether a file matches a path, its name compared without regard to case: -1 (true) or 0.
 int FExist(const QString& Ruta);
@@ -59,5 +49,26 @@ ResultadoCopia CopiaA(const QString& Origen, const QString& Destino, const QStri
 ResultadoIntercambio ReemplazaTablas(const QString& unidad, const QString& datos, const QStringList& tablas,
                                      const FuncionCopia& copia = CopiaTabla,
                                      const QString& operacion = QStringLiteral("Recupera Información"));
+
+}  // namespace lorum
+
+namespace lorum {
+
+// What the list of saved requests shows of a folder holding the four tables, read with the engine:
+// the applicant's RFC and name, the procedure (named from the catalog of `datos`), the number of
+// items, the value in dollars and when it was saved. A folder whose tables are missing or damaged
+// is `ok == false`, with the reason.
+struct ResumenSolicitud {
+    bool ok = false;
+    QString mensaje;
+    QString carpeta;
+    QString rfc, nombre, tramite;
+    qint64 partidas = 0;
+    double dolares = 0;
+    QDateTime guardada;
+};
+ResumenSolicitud LeeResumen(const QString& carpeta, const QString& datos);
+// The folders directly under `raiz` that hold the four tables (names in any case), by name.
+QStringList CarpetasDeSolicitudes(const QString& raiz);
 
 }  // namespace lorum

@@ -16,6 +16,7 @@ struct EstadoInicia {
     QString sRutaApp;
     QString sConexion = QStringLiteral("FoxPro 2.5;");
     QString sUnidadA;  // the delivery drive "A:" as a folder
+    QString sOrigenUnidad;  // where the drive was taken from, for the system information
     QString sFaltantes;
     std::vector<ControlCampo*> colCampos;
     ServicioMensajes* mensajes = nullptr;

@@ -40,7 +40,7 @@ QString CarpetaDeUsuario() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).filePath(QStringLiteral("lorum"));
 }
 
-CarpetaDatos EligeCarpetaDatos(const QStringList& argumentos, const QString& entorno, const QString& programa,
+CarpetaDatos EligeCarpetaDatos(const std::optional<QString>& opcion, const QString& entorno, const QString& programa,
                                const QString& usuario, const std::function<bool(const QString&)>& escribible) {
     const QString compartida = QDir::cleanPath(programa + QStringLiteral("/../share/lorum"));
     const bool propiaConCatalogos = TieneCatalogos(programa);
@@ -49,7 +49,7 @@ CarpetaDatos EligeCarpetaDatos(const QStringList& argumentos, const QString& ent
         const QString r = QDir::cleanPath(QDir(ruta).absolutePath());
         return CarpetaDatos{r, r == QDir::cleanPath(instalada) ? QString() : instalada};
     };
-    if (const auto datos = ValorDeOpcion(argumentos, QStringLiteral("--datos")); datos && !datos->isEmpty()) return en(*datos);
+    if (opcion && !opcion->isEmpty()) return en(*opcion);
     if (!entorno.isEmpty()) return en(entorno);
     if (propiaConCatalogos && escribible(programa)) return {QDir::cleanPath(programa), {}};
     return en(usuario);

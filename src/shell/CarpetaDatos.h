@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace lorum {
 
@@ -14,11 +15,11 @@ struct CarpetaDatos {
     QString instalada;
 };
 
-// Where the request lives: `--datos DIR`, else LORUM_DATOS (`entorno`), else the program's own
+// Where the request lives: `--datos DIR` (`opcion`), else LORUM_DATOS (`entorno`), else the program's own
 // folder when it holds the catalogs and `escribible` says it can be written, else `usuario` (the
 // user's own folder, ~/.local/share/lorum). The installed copy is `share/lorum` beside the
 // program's `bin` folder, or the program's own folder when that holds the catalogs but is not used.
-CarpetaDatos EligeCarpetaDatos(const QStringList& argumentos, const QString& entorno, const QString& programa,
+CarpetaDatos EligeCarpetaDatos(const std::optional<QString>& opcion, const QString& entorno, const QString& programa,
                                const QString& usuario, const std::function<bool(const QString&)>& escribible);
 
 // The user's own data folder: ~/.local/share/lorum.

@@ -24,6 +24,7 @@
 #include "ServiciosCampos.h"
 
 #include <QDir>
+#include <QProcessEnvironment>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -105,7 +106,13 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
             return false;
         }
     }
-    if (estado_.sUnidadA.isEmpty()) estado_.sUnidadA = UnidadA(QCoreApplication::arguments());
+    if (estado_.sUnidadA.isEmpty()) {
+        const UnidadEntrega unidad =
+            UnidadEntrega::Resuelve(opcionUnidad, QProcessEnvironment::systemEnvironment().value(QStringLiteral("LORUM_UNIDAD_A")),
+                                    medios_->Recordada(), UnidadPredeterminada());
+        estado_.sUnidadA = unidad.carpeta;
+        estado_.sOrigenUnidad = unidad.Procedencia();
+    }
     estado_.sConexion = QStringLiteral("FoxPro 2.5;");
     if (!DirectorioEscribible(estado_.sRutaApp)) return false;
     // A change cut by a kill or a power cut is completed or undone before any table is opened.
@@ -119,7 +126,7 @@ bool Inicia::Main(const QString& directorio, const QString& instalada) {
     if (AntesDeLaPrimeraVentana) AntesDeLaPrimeraVentana();
     const bool listo = despachador_.Ejecuta([this] {
         guardia_ = std::make_unique<GuardiaFoco>();
-        ventana_ = std::make_unique<MDICaptura>(estado_, despachador_);
+        ventana_ = std::make_unique<MDICaptura>(estado_, despachador_, *medios_);
         ventana_->captura()->AbreOrigenes();
         ventana_->captura()->Form_Load();
         PreparaCampos(estado_, ventana_->captura()->Controles());

@@ -2,12 +2,14 @@
 
 #include "Despachador.h"
 #include "Plataforma.h"
+#include "UnidadEntrega.h"
 #include "EstadoInicia.h"
 
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace lorum {
 
@@ -50,6 +52,11 @@ public:
 
     // Run just before the first window is built (the program waits there for the fonts).
     std::function<void()> AntesDeLaPrimeraVentana;
+    // The delivery drive given on the command line, if any.
+    std::optional<QString> opcionUnidad;
+    // The removable media and the remembered choices (tests give their own, before Main).
+    void PonMedios(std::unique_ptr<MediosDeEntrega> medios) { medios_ = std::move(medios); }
+    MediosDeEntrega& medios() { return *medios_; }
 
 private:
     bool UnaSolaInstancia(const QString& directorio);
@@ -60,6 +67,7 @@ private:
     Despachador despachador_;
     ServicioSonido& sonido_;
     std::unique_ptr<ServicioCorreo> correoPropio_;
+    std::unique_ptr<MediosDeEntrega> medios_ = std::make_unique<MediosDeEntrega>();
     // The data folder's lock, freed after the windows below are gone; just before it, at a normal
     // end, the program's listed temporary files of the folder go too, unless a change was left to
     // the next start.

@@ -2,6 +2,7 @@
 
 #include "Captura.h"
 #include "ComandosRejilla.h"
+#include "ControlIntercambio.h"
 #include "Despachador.h"
 #include "DlgMail.h"
 #include "EstadoInicia.h"
@@ -12,6 +13,7 @@
 #include "frmayuda.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QDir>
 #include <QMenuBar>
@@ -28,8 +30,48 @@ QString sinAmpersand(QString texto) { return texto.remove(QLatin1Char('&')); }
 
 }  // namespace
 
-MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* padre)
+const std::vector<MDICaptura::DefinicionComando>& MDICaptura::Comandos() {
+    using C = Comando;
+    static const std::vector<DefinicionComando> comandos = {
+        {C::UnidadEntrega, "EligeUnidad", "mnuSis", "mnuSisUnidad", "&Unidad de entrega...", nullptr, nullptr, "", 0, 0, {}},
+        {C::GuardarCopia, "GuardaCopia", "mnuSis", "mnuSisCopia", "&Guardar copia de la solicitud...", nullptr, nullptr, "", 0, 0, {}},
+        {C::AbrirGuardada, "AbreGuardada", "mnuSis", "mnuSisAbrir", "A&brir solicitud guardada...", nullptr, nullptr, "", 0, 0,
+         QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {C::Salir, nullptr, "mnuSis", "mnuSisSalir", "S&alir", "Salir", "Salir", "9", 8, 0, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {C::Guardar, "GuardaInformacion", "mnuFunc", "mnuFuncGuardar", "Guardar", "Guarda", "Guardar solicitud", "4", 3, 0,
+         QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {C::GeneraDisco, "GeneraDisco", "mnuFunc", "mnuFuncGenera", "Genera Disco", "Genera", "Genera disco para entregar a Talveros",
+         "7", 5, 0, QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {C::ImportaInfo, "ImportaInfo", "mnuFunc", "mnuImpoInf", "Importa Información", "Importa Mercancias", "Importa Mercancias",
+         "13", 7, 0, QKeySequence(Qt::CTRL | Qt::Key_M)},
+        {C::ImportaOtroLibro, "ImportaOtroLibro", "mnuFunc", "mnuImpoOtro", "Importa de otro libro...", nullptr, nullptr, "", 0, 0,
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
+        {C::Imprimir, "ImprimirAcuse", "mnuFunc", "mnuFuncImprime", "Imprimir", "Imprime", "Imprimir solicitud", "3", 2, 0,
+         QKeySequence(Qt::CTRL | Qt::Key_I)},
+        {C::GuardarPdf, "ImprimirPdf", "mnuFunc", "mnuFuncPdf", "Guardar PDF...", nullptr, nullptr, "", 0, 0,
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+        {C::Consideraciones, "MuestraConsideraciones", "mnuAyu", "mnuAyuConsidera", "Consideraciones", "Considera",
+         "Consideraciones de llenado", "6", 4, 5, QKeySequence(Qt::Key_F1)},
+        {C::Comentarios, "MuestraComentarios", "mnuAyu", "mnuAyuComent", "Enviar comentarios ...", nullptr, nullptr, "", 0, 0, {}},
+        {C::Acerca, "MuestraAcerca", "mnuAyu", "mnuAyuAcerca", "Acerca de ...", nullptr, nullptr, "", 0, 0, {}},
+        {C::Limpiar, "LimpiaInformacion", nullptr, nullptr, nullptr, "Limpiar", "Limpiar/Nuevo", "2", 1, 1,
+         QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {C::RecuperaDisco, "RecuperaDisco", nullptr, nullptr, nullptr, "Recupera Información", "Recupera Información", "11", 6, 8,
+         QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {C::RecuperaMercancias, "RecuperaMercancias", nullptr, nullptr, nullptr, "Recuperar Mercancias", "Recuperar Mercancias", "",
+         9, 0, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
+    };
+    return comandos;
+}
+
+void MDICaptura::Ejecuta(const DefinicionComando& c) {
+    if (c.operacion) Opera(QString::fromLatin1(c.operacion));
+    else mnuSisSalir_Click();
+}
+
+MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, MediosDeEntrega& medios, QWidget* padre)
     : QMainWindow(padre), estado_(estado), despachador_(despachador), captura_(new Captura(estado, this)) {
+    intercambio_ = new ControlIntercambio(estado, *captura_, medios, this);
     setObjectName(QStringLiteral("MDICaptura"));
     setWindowTitle(QStringLiteral("LORUM"));
     setCentralWidget(captura_);
@@ -57,7 +99,17 @@ MDICaptura::MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* 
         {QStringLiteral("MuestraComentarios"),
          [this] { Muestra(comentarios_, [this] { return new DlgMail(*estado_.correo, *estado_.mensajes, this); }); }},
         {QStringLiteral("MuestraAcerca"),
-         [this] { Muestra(acerca_, [this] { return new frmAbout(estado_.sRutaApp, estado_.sUnidadA, *estado_.mensajes, this); }); }},
+         [this] {
+             Muestra(acerca_, [this] {
+                 const QString unidad = estado_.sOrigenUnidad.isEmpty()
+                                            ? estado_.sUnidadA
+                                            : QStringLiteral("%1 (%2)").arg(QDir::toNativeSeparators(estado_.sUnidadA), estado_.sOrigenUnidad);
+                 return new frmAbout(estado_.sRutaApp, unidad, *estado_.mensajes, this);
+             });
+         }},
+        {QStringLiteral("EligeUnidad"), [this] { intercambio_->EligeUnidadDeEntrega(); }},
+        {QStringLiteral("GuardaCopia"), [this] { intercambio_->GuardaCopia(); }},
+        {QStringLiteral("AbreGuardada"), [this] { intercambio_->AbreGuardada(); }},
     };
     Guarda = [this] { return captura_->GuardaInformacion(); };
     Termina = [this] {
@@ -119,32 +171,29 @@ void MDICaptura::CreaMenus() {
         menus_[m->objectName()] = m;
         return m;
     };
-    QMenu* sis = menu("mnuSis", QStringLiteral("&Sistema"));
-    NuevaAccion(sis, "mnuSisSalir", QStringLiteral("S&alir"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { mnuSisSalir_Click(); });
-
+    std::map<QString, QMenu*> porNombre;
+    porNombre["mnuSis"] = menu("mnuSis", QStringLiteral("&Sistema"));
     QMenu* edi = menu("mnuEdi", QStringLiteral("&Edición"));
     NuevaAccion(edi, "mnuEditEdit", QStringLiteral("Editar"), {}, nullptr);
     NuevaAccion(edi, "mnuEdit", QStringLiteral("Borrar"), {}, nullptr);
-
-    QMenu* func = menu("mnuFunc", QStringLiteral("&Función"));
-    NuevaAccion(func, "mnuFuncGuardar", QStringLiteral("Guardar"), QKeySequence(Qt::CTRL | Qt::Key_G),
-                [this] { Opera(QStringLiteral("GuardaInformacion")); });
-    NuevaAccion(func, "mnuFuncGenera", QStringLiteral("Genera Disco"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                [this] { Opera(QStringLiteral("GeneraDisco")); });
-    NuevaAccion(func, "mnuImpoInf", QStringLiteral("Importa Información"), QKeySequence(Qt::CTRL | Qt::Key_M),
-                [this] { Opera(QStringLiteral("ImportaInfo")); });
-    NuevaAccion(func, "mnuImpoOtro", QStringLiteral("Importa de otro libro..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M),
-                [this] { Opera(QStringLiteral("ImportaOtroLibro")); });
-    NuevaAccion(func, "mnuFuncImprime", QStringLiteral("Imprimir"), QKeySequence(Qt::CTRL | Qt::Key_I),
-                [this] { Opera(QStringLiteral("ImprimirAcuse")); });
-    NuevaAccion(func, "mnuFuncPdf", QStringLiteral("Guardar PDF..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
-                [this] { Opera(QStringLiteral("ImprimirPdf")); });
-
-    QMenu* ayu = menu("mnuAyu", QStringLiteral("&Ayuda"));
-    NuevaAccion(ayu, "mnuAyuConsidera", QStringLiteral("Consideraciones"), QKeySequence(Qt::Key_F1), [this] { Opera(QStringLiteral("MuestraConsideraciones")); });
-    NuevaAccion(ayu, "mnuAyuComent", QStringLiteral("Enviar comentarios ..."), {}, [this] { Opera(QStringLiteral("MuestraComentarios")); });
-    ayu->addSeparator()->setObjectName(QStringLiteral("mnuAyuSep2"));
-    NuevaAccion(ayu, "mnuAyuAcerca", QStringLiteral("Acerca de ..."), {}, [this] { Opera(QStringLiteral("MuestraAcerca")); });
+    porNombre["mnuFunc"] = menu("mnuFunc", QStringLiteral("&Función"));
+    porNombre["mnuAyu"] = menu("mnuAyu", QStringLiteral("&Ayuda"));
+    for (const DefinicionComando& c : Comandos()) {
+        if (!c.menu) continue;
+        QMenu* m = porNombre[QLatin1String(c.menu)];
+        if (c.comando == Comando::Salir) m->addSeparator()->setObjectName(QStringLiteral("mnuSisSep"));
+        if (c.comando == Comando::Acerca) m->addSeparator()->setObjectName(QStringLiteral("mnuAyuSep2"));
+        NuevaAccion(m, c.entrada, QString::fromUtf8(c.texto), c.atajo, [this, &c] { Ejecuta(c); });
+        if (c.comando == Comando::AbrirGuardada) {
+            // The last copies opened or saved, read when the menu opens.
+            QMenu* recientes = m->addMenu(QStringLiteral("Solicitudes &recientes"));
+            recientes->setObjectName(QStringLiteral("mnuSisRecientes"));
+            menus_[recientes->objectName()] = recientes;
+            connect(recientes, &QMenu::aboutToShow, this, [this, recientes] {
+                Corre([this, recientes] { intercambio_->LlenaRecientes(recientes, [this](const std::function<void()>& f) { Corre(f); }); });
+            });
+        }
+    }
 }
 
 void MDICaptura::CreaBarra() {
@@ -165,25 +214,20 @@ void MDICaptura::CreaBarra() {
         connect(a, &QAction::triggered, this, [this, a] { Toolbar1_ButtonClick(a); });
         acciones_[a->objectName()] = a;
     };
-    separador(1);
-    boton("Limpiar", "Limpiar/Nuevo", QStringLiteral("2"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    boton("Imprime", "Imprimir solicitud", QStringLiteral("3"));
-    boton("Guarda", "Guardar solicitud", QStringLiteral("4"));
-    separador(5);
-    boton("Considera", "Consideraciones de llenado", QStringLiteral("6"));
-    boton("Genera", "Genera disco para entregar a Talveros", QStringLiteral("7"));
-    separador(8);
-    boton("Recupera Información", "Recupera Información", QStringLiteral("11"),
-          QKeySequence(Qt::CTRL | Qt::Key_R));
-    boton("Importa Mercancias", "Importa Mercancias", QStringLiteral("13"));
+    std::vector<const DefinicionComando*> botones;
+    for (const DefinicionComando& c : Comandos())
+        if (c.boton) botones.push_back(&c);
+    std::sort(botones.begin(), botones.end(), [](auto* a, auto* b) { return a->lugar < b->lugar; });
+    for (const DefinicionComando* c : botones) {
+        if (c->separador) separador(c->separador);
+        // A key goes on the button only when the command has no menu entry to carry it.
+        boton(c->boton, c->consejo, QString::fromLatin1(c->tag), c->entrada ? QKeySequence() : c->atajo);
+    }
     // The button imports "mercancia.xls"; its tip names the keys of both imports.
     acciones_[QStringLiteral("Importa Mercancias")]->setToolTip(
         QStringLiteral("Importa Mercancias (%1; de otro libro: %2)")
             .arg(QKeySequence(Qt::CTRL | Qt::Key_M).toString(QKeySequence::NativeText),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M).toString(QKeySequence::NativeText)));
-    boton("Salir", "Salir", QStringLiteral("9"));
-    boton("Recuperar Mercancias", "Recuperar Mercancias", QString(),
-          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     // The toolbar's buttons are reached with Tab too, after the form.
     for (QToolButton* b : Toolbar1->findChildren<QToolButton*>()) b->setFocusPolicy(Qt::TabFocus);
     // F10 opens the menu bar, as on other desktops.
@@ -194,22 +238,13 @@ void MDICaptura::CreaBarra() {
 }
 
 void MDICaptura::Toolbar1_ButtonClick(QAction* boton) {
+    // Each button is told by its tag; the one without a tag recovers the items.
     const QString tag = boton->property("tag").toString();
-    if (tag.isEmpty()) {
-        Corre([this] { Opera(QStringLiteral("RecuperaMercancias")); });
-        return;
-    }
-    switch (tag.toInt()) {
-        case 2: Corre([this] { Opera(QStringLiteral("LimpiaInformacion")); }); break;
-        case 3: Corre([this] { Opera(QStringLiteral("ImprimirAcuse")); }); break;
-        case 4: Corre([this] { Opera(QStringLiteral("GuardaInformacion")); }); break;
-        case 6: Corre([this] { Opera(QStringLiteral("MuestraConsideraciones")); }); break;
-        case 7: Corre([this] { Opera(QStringLiteral("GeneraDisco")); }); break;
-        case 9: Corre([this] { mnuSisSalir_Click(); }); break;
-        case 11: Corre([this] { Opera(QStringLiteral("RecuperaDisco")); }); break;
-        case 13: Corre([this] { Opera(QStringLiteral("ImportaInfo")); }); break;
-        default: break;
-    }
+    for (const DefinicionComando& c : Comandos())
+        if (c.boton && tag == QLatin1String(c.tag)) {
+            Corre([this, &c] { Ejecuta(c); });
+            return;
+        }
 }
 
 void MDICaptura::CreaMenusEmergentes() {

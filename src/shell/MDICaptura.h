@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <vector>
 
 class QMenu;
 class QToolBar;
@@ -12,7 +14,9 @@ class QToolBar;
 namespace lorum {
 
 class Captura;
+class ControlIntercambio;
 class Despachador;
+class MediosDeEntrega;
 struct EstadoInicia;
 
 // The main window "LORUM": menu bar, toolbar and the grids' pop-up menus; every command runs a
@@ -20,7 +24,33 @@ struct EstadoInicia;
 class MDICaptura : public QMainWindow {
     Q_OBJECT
 public:
-    MDICaptura(EstadoInicia& estado, Despachador& despachador, QWidget* padre = nullptr);
+    MDICaptura(EstadoInicia& estado, Despachador& despachador, MediosDeEntrega& medios, QWidget* padre = nullptr);
+
+    // The program's commands: each with the operation it runs, its menu entry and its toolbar
+    // button (tag, place, the separator before it), and its key (on the entry, or on the button
+    // when it has no entry). The menus and the toolbar are built from this table.
+    enum class Comando {
+        UnidadEntrega, GuardarCopia, AbrirGuardada, Salir,
+        Guardar, GeneraDisco, ImportaInfo, ImportaOtroLibro, Imprimir, GuardarPdf,
+        Consideraciones, Comentarios, Acerca,
+        Limpiar, RecuperaDisco, RecuperaMercancias,
+    };
+    struct DefinicionComando {
+        Comando comando;
+        const char* operacion;  // in Operaciones; nullptr: "Salir", which asks first
+        const char* menu;       // the menu's name, or nullptr
+        const char* entrada;    // the entry's name
+        const char* texto;
+        const char* boton;      // the button's name, or nullptr
+        const char* consejo;
+        const char* tag;        // the button's tag ("" none)
+        int lugar;              // its place on the toolbar
+        int separador;          // the tag of a separator before it, or 0
+        QKeySequence atajo;
+    };
+    static const std::vector<DefinicionComando>& Comandos();
+    // The controller of the delivery medium and the copies of requests.
+    ControlIntercambio* intercambio() const { return intercambio_; }
 
     Captura* captura() const { return captura_; }
     // The capture form's other pages and the grids' pop-up menus, once the window is on the screen
@@ -67,6 +97,8 @@ private:
     std::map<QString, QAction*> acciones_;
     std::map<QString, QMenu*> menus_;
     QPointer<QDialog> ayuda_, acerca_, comentarios_;
+    ControlIntercambio* intercambio_ = nullptr;
+    void Ejecuta(const DefinicionComando& c);
 };
 
 }  // namespace lorum

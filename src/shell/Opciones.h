@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace lorum {
 
@@ -9,6 +10,8 @@ namespace lorum {
 // "--opcion valor" or "--opcion=valor"), --version, --help. Other arguments are Qt's own
 // (-platform, -style) and are left to it.
 struct Opciones {
+    std::optional<QString> datos;    // the data folder, when given
+    std::optional<QString> unidadA;  // the delivery drive's folder, when given
     bool version = false;
     bool ayuda = false;
     QString error;  // a mistake in the command line, to print on the terminal; the program ends with 2

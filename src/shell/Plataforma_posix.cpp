@@ -2,11 +2,13 @@
 // through a socket pair.
 
 #include "Plataforma.h"
+#include "UnidadEntrega.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QStorageInfo>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -112,6 +114,16 @@ void TerminaConLaSesion(QCoreApplication& app) {
     s.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &s, nullptr);
     sigaction(SIGINT, &s, nullptr);
+}
+
+QString UnidadPredeterminada() { return QStringLiteral("/media/floppy"); }
+
+// Removable media are told apart by where the desktop mounts them (MediosExtraibles).
+std::vector<Volumen> MediosDeEntrega::Volumenes() const {
+    std::vector<Volumen> v;
+    for (const QStorageInfo& s : QStorageInfo::mountedVolumes())
+        v.push_back({s.rootPath(), s.name(), s.isReady() ? s.bytesAvailable() : -1, false, s.isReady() && s.isValid()});
+    return v;
 }
 
 }  // namespace lorum

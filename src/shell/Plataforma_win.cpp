@@ -2,6 +2,9 @@
 // need no thread; a session's end reaches the program as a window message Qt handles.
 
 #include "Plataforma.h"
+#include "UnidadEntrega.h"
+
+#include <QStorageInfo>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,5 +49,18 @@ Candado::Estado Candado::Toma(const QString& carpeta) {
 std::function<void()> LeeFuentesAparte() { return [] {}; }
 
 void TerminaConLaSesion(QCoreApplication&) {}
+
+QString UnidadPredeterminada() { return QStringLiteral("A:\\"); }
+
+// The drives the system calls removable, and A: when it is there.
+std::vector<Volumen> MediosDeEntrega::Volumenes() const {
+    std::vector<Volumen> v;
+    for (const QStorageInfo& s : QStorageInfo::mountedVolumes()) {
+        const std::wstring raiz = QDir::toNativeSeparators(s.rootPath()).toStdWString();
+        v.push_back({s.rootPath(), s.name(), s.isReady() ? s.bytesAvailable() : -1, GetDriveTypeW(raiz.c_str()) == DRIVE_REMOVABLE,
+                     s.isReady() && s.isValid()});
+    }
+    return v;
+}
 
 }  // namespace lorum

@@ -3,6 +3,7 @@
 #include "Bienvenida.h"
 #include "Captura.h"
 #include "ControlChk.h"
+#include "ControlIntercambio.h"
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
 #include "GeneradorDatos.h"
@@ -39,7 +40,14 @@ protected:
     bool Arranca() {
         if (EsperaAvisoRfc()) mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
         inicia = std::make_unique<Inicia>(mensajes, sonido);
-        return inicia->Main(dir.path());
+        if (!inicia->Main(dir.path())) return false;
+        SinVentanasDeUnidad();
+        return true;
+    }
+    // A command that finds no drive opens the medium chooser: here it is cancelled, as a person who
+    // has no other medium would, unless a test chooses.
+    void SinVentanasDeUnidad() {
+        Ventana().intercambio()->MuestraUnidades = [](const std::vector<MedioExtraible>&, const QString&) { return QString(); };
     }
     bool EsperaAvisoRfc() {
         Cursor c = AbreCursor(dir.path(), QStringLiteral("FoxPro 2.5;"), QStringLiteral("empresas"));

@@ -45,6 +45,7 @@ protected:
         if (r) mensajes.Responde(*r);
         inicia = std::make_unique<Inicia>(mensajes, sonido);
         ASSERT_TRUE(inicia->Main(dir.path()));
+        SinVentanasDeUnidad();
         EXPECT_TRUE(mensajes.SinRespuestasPendientes());
     }
     bool Pregunto() const {

@@ -2,6 +2,7 @@
 // dropping the applicant, add an item, restart the program) on the real form and real tables,
 // checked after every step against a small model of what the tables and the form must hold.
 #include "ArranquePrueba.h"
+#include "ControlIntercambio.h"
 #include "ControlChk.h"
 #include "ControlesCatalogo.h"
 #include "ControlesTexto.h"
@@ -64,6 +65,7 @@ protected:
         // What was typed and not saved is offered back; the model's restart declines it.
         const R respuesta = std::exchange(mensajes.respuesta, R::No);
         ASSERT_TRUE(inicia->Main(dir.path()));
+        inicia->ventana()->intercambio()->MuestraUnidades = [](const std::vector<MedioExtraible>&, const QString&) { return QString(); };
         mensajes.respuesta = respuesta;
         inicia->bienvenida()->hide();
         if (m.empresas.empty()) m.empresas.push_back({QStringLiteral("RFC"), false});

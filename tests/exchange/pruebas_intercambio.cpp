@@ -39,16 +39,6 @@ protected:
 
 }  // namespace
 
-TEST(Unidad, ElDiscoEsUnAjuste) {
-    qunsetenv("LORUM_UNIDAD_A");
-    EXPECT_EQ(UnidadA({}), QStringLiteral("/media/floppy"));
-    EXPECT_EQ(UnidadA({"lorum", "--unidad-a", "/mnt/usb"}), QStringLiteral("/mnt/usb"));
-    qputenv("LORUM_UNIDAD_A", "/run/media/memoria");
-    EXPECT_EQ(UnidadA({}), QStringLiteral("/run/media/memoria"));
-    EXPECT_EQ(UnidadA({"lorum", "--unidad-a", "/mnt/usb"}), QStringLiteral("/mnt/usb")) << "the command line first";
-    qunsetenv("LORUM_UNIDAD_A");
-}
-
 TEST_F(Intercambio, EntregaLasCuatroTablasIgualesByteAByte) {
     EscribeBytes(QDir(unidad.path()).filePath("MERCANCI.DBF"), "viejo");  // replaced, whatever its case
     EscribeBytes(QDir(unidad.path()).filePath("otro.txt"), "se queda");

@@ -2,6 +2,7 @@
 
 #include "Auxiliares.h"
 #include "CarpetaDatos.h"
+#include "Opciones.h"
 #include "GeneradorDatos.h"
 #include "TablasSolicitud.h"
 
@@ -56,7 +57,7 @@ TEST(CarpetaDatos, SeEligePorOpcionEntornoOLaDelPrograma) {
         {"nothing installed anywhere", {"lorum"}, {}, otra, true, usuario, {}},
     };
     for (const Caso& c : casos) {
-        const CarpetaDatos d = EligeCarpetaDatos(c.argumentos, c.entorno, c.programa, usuario, [&](const QString&) { return c.escribible; });
+        const CarpetaDatos d = EligeCarpetaDatos(LeeOpciones(c.argumentos).datos, c.entorno, c.programa, usuario, [&](const QString&) { return c.escribible; });
         EXPECT_EQ(d.ruta, c.ruta) << c.que;
         EXPECT_EQ(d.instalada, c.instalada) << c.que;
     }

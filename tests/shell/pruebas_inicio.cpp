@@ -1,3 +1,4 @@
+#include "Opciones.h"
 #include "ArranquePrueba.h"
 #include "Auxiliares.h"
 #include "Bienvenida.h"
@@ -190,10 +191,15 @@ TEST(Opciones, UnaCarpetaFaltanteSeRechaza) {
         const QString dicho = QString::fromLocal8Bit(p.readAllStandardError() + p.readAllStandardOutput());
         EXPECT_TRUE(dicho.contains(QString::fromUtf8(c.dice))) << dicho.toStdString();
     }
-    // "--datos=CARPETA" chooses the folder as "--datos CARPETA" does.
-    EXPECT_EQ(EligeCarpetaDatos({"lorum", "--datos=/srv/lorum"}, {}, "/usr/bin", "/home/u", [](const QString&) { return true; }).ruta,
-              QStringLiteral("/srv/lorum"));
-    EXPECT_EQ(UnidadA({"lorum", "--unidad-a=/mnt/usb"}), QStringLiteral("/mnt/usb"));
+    // Both spellings of a folder option; Qt's own options are left to Qt.
+    for (const QStringList& a : {QStringList{"lorum", "--datos=/srv/lorum", "-platform", "offscreen", "--unidad-a", "/mnt/usb"},
+                                 QStringList{"lorum", "-style", "fusion", "--datos", "/srv/lorum", "--unidad-a=/mnt/usb"}}) {
+        const lorum::Opciones o = LeeOpciones(a);
+        EXPECT_TRUE(o.error.isEmpty()) << o.error.toStdString();
+        EXPECT_EQ(EligeCarpetaDatos(o.datos, {}, "/usr/bin", "/home/u", [](const QString&) { return true; }).ruta,
+                  QStringLiteral("/srv/lorum"));
+        EXPECT_EQ(o.unidadA, QStringLiteral("/mnt/usb"));
+    }
 }
 
 TEST_F(Inicio, DirectorioSinEscrituraOTablaFaltanteSeInformanAlArrancar) {
