@@ -90,6 +90,7 @@ DlgSolicitudes::DlgSolicitudes(const QString& raiz, const QString& datos, std::f
     lista->sortByColumn(kGuardada, Qt::DescendingOrder);  // the newest first
     lista->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     lista->header()->setSectionResizeMode(kNombre, QHeaderView::Stretch);
+    lista->header()->setStretchLastSection(false);
     capa->addWidget(lista, 1);
     if (QTreeWidgetItem* primero = lista->topLevelItem(0)) lista->setCurrentItem(primero);
 
@@ -113,7 +114,7 @@ DlgSolicitudes::DlgSolicitudes(const QString& raiz, const QString& datos, std::f
     // Typing goes to the search at once; the arrows move in the list from there.
     filtro->installEventFilter(this);
     filtro->setFocus();
-    resize(760, 420);
+    resize(900, 420);
 }
 
 void DlgSolicitudes::Filtra(const QString& texto) {

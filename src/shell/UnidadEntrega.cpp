@@ -27,7 +27,7 @@ QString UnidadEntrega::Procedencia() const {
 
 QString MedioExtraible::Texto() const {
     QString t = nombre + QStringLiteral(" — ") + carpeta;
-    if (libre >= 0) t += QStringLiteral(" — %1 libres").arg(QLocale(QLocale::Spanish, QLocale::Mexico).formattedDataSize(libre));
+    if (libre >= 0) t += QStringLiteral(" — %1 libres").arg(QLocale(QLocale::Spanish, QLocale::Mexico).formattedDataSize(libre, 1, QLocale::DataSizeTraditionalFormat));
     return t;
 }
 
