@@ -4,7 +4,7 @@ set -euo pipefail
 
 paquetes=(
   cmake ninja-build g++ clang libclang-rt-14-dev
-  qt6-base-dev qt6-translations-l10n libpulse0 libquazip1-qt6-dev
+  qt6-base-dev qt6-translations-l10n libpulse0 libminizip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-dbfread python3-dbf shapelib
   xvfb xauth openbox x11-utils imagemagick bc poppler-utils fonts-dejavu-core libgl-dev

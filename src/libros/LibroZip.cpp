@@ -3,17 +3,17 @@
 
 #include "Libro.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QXmlStreamReader>
 #include <cmath>
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <type_traits>
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
+#include <cstring>
+#include <minizip/unzip.h>
 
 namespace lorum {
 
@@ -28,21 +28,73 @@ namespace {
                          .arg(l.inflado / (1024 * 1024)));
 }
 
-// A part of the archive as a device that stops when the whole read exceeds the bound.
+// The archive's bytes as the file minizip reads, through its own I/O functions: nothing is written
+// to the disk and nothing is copied.
+struct Memoria {
+    const char* datos;
+    quint64 tamano;
+    quint64 posicion = 0;
+};
+
+voidpf AbreMemoria(voidpf opaco, const void*, int) { return opaco; }
+uLong LeeMemoria(voidpf, voidpf flujo, void* destino, uLong n) {
+    auto* m = static_cast<Memoria*>(flujo);
+    const quint64 quedan = m->tamano - std::min(m->posicion, m->tamano);
+    const uLong leidos = uLong(std::min<quint64>(n, quedan));
+    if (leidos > 0) std::memcpy(destino, m->datos + m->posicion, leidos);
+    m->posicion += leidos;
+    return leidos;
+}
+uLong EscribeMemoria(voidpf, voidpf, const void*, uLong) { return 0; }
+ZPOS64_T DondeMemoria(voidpf, voidpf flujo) { return static_cast<Memoria*>(flujo)->posicion; }
+long MueveMemoria(voidpf, voidpf flujo, ZPOS64_T desplazamiento, int origen) {
+    auto* m = static_cast<Memoria*>(flujo);
+    quint64 base = 0;
+    switch (origen) {
+        case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
+        case ZLIB_FILEFUNC_SEEK_CUR: base = m->posicion; break;
+        case ZLIB_FILEFUNC_SEEK_END: base = m->tamano; break;
+        default: return -1;
+    }
+    if (desplazamiento > m->tamano || base > m->tamano - desplazamiento) return -1;
+    m->posicion = base + desplazamiento;
+    return 0;
+}
+int CierraMemoria(voidpf, voidpf) { return 0; }
+int ErrorMemoria(voidpf, voidpf) { return 0; }
+
+// A part of the archive as a device that stops when the whole read exceeds the bound; a part whose
+// check sum does not match is damaged.
 class Parte : public QIODevice {
 public:
-    Parte(QuaZip& zip, qint64& leidos, qint64 limite) : f_(&zip), leidos_(leidos), limite_(limite) {}
+    Parte(unzFile zip, qint64& leidos, qint64 limite) : zip_(zip), leidos_(leidos), limite_(limite) {}
+    ~Parte() override {
+        if (abierta_) unzCloseCurrentFile(zip_);
+    }
     bool Abre() {
-        if (!f_.open(QIODevice::ReadOnly)) return false;
-        return open(QIODevice::ReadOnly);
+        abierta_ = unzOpenCurrentFile(zip_) == UNZ_OK;
+        return abierta_ && open(QIODevice::ReadOnly);
     }
     bool excedido() const { return excedido_; }
+    bool danada() const { return danada_; }
     bool isSequential() const override { return true; }
 
 protected:
     qint64 readData(char* datos, qint64 max) override {
-        const qint64 n = f_.read(datos, max);
-        if (n > 0 && (leidos_ += n) > limite_) {
+        if (!abierta_) return danada_ ? -1 : 0;  // read to its end already
+        if (max <= 0) return 0;
+        const int n = unzReadCurrentFile(zip_, datos, unsigned(std::min<qint64>(max, 1 << 20)));
+        if (n < 0) {
+            danada_ = true;
+            return -1;
+        }
+        if (n == 0) {
+            // At the end the check sum is compared.
+            danada_ = unzCloseCurrentFile(zip_) != UNZ_OK;
+            abierta_ = false;
+            return danada_ ? -1 : 0;
+        }
+        if ((leidos_ += n) > limite_) {
             excedido_ = true;
             return -1;
         }
@@ -51,21 +103,46 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
-    QuaZipFile f_;
+    unzFile zip_;
     qint64& leidos_;
     qint64 limite_;
+    bool abierta_ = false;
     bool excedido_ = false;
+    bool danada_ = false;
 };
 
 class Archivo {
 public:
-    Archivo(const QByteArray& datos, const LimitesLibro& limites) : buffer_(), limites_(limites) {
-        buffer_.setData(datos);
-        zip_.setIoDevice(&buffer_);
-        if (!zip_.open(QuaZip::mdUnzip)) Danado(QStringLiteral("el archivo comprimido no se puede abrir."));
-        if (zip_.getEntriesCount() > limites.entradas) Desproporcionado(limites);
-        for (const QuaZipFileInfo64& i : zip_.getFileInfoList64()) tamanos_[i.name.toLower()] = qint64(i.uncompressedSize);
+    Archivo(const QByteArray& datos, const LimitesLibro& limites) : datos_(datos), memoria_{datos_.constData(), quint64(datos_.size())}, limites_(limites) {
+        zlib_filefunc64_def funciones{};
+        funciones.zopen64_file = AbreMemoria;
+        funciones.zread_file = LeeMemoria;
+        funciones.zwrite_file = EscribeMemoria;
+        funciones.ztell64_file = DondeMemoria;
+        funciones.zseek64_file = MueveMemoria;
+        funciones.zclose_file = CierraMemoria;
+        funciones.zerror_file = ErrorMemoria;
+        funciones.opaque = &memoria_;
+        dueno_.reset(unzOpen2_64("", &funciones));
+        zip_ = dueno_.get();
+        if (!zip_) Danado(QStringLiteral("el archivo comprimido no se puede abrir."));
+        unz_global_info64 global{};
+        if (unzGetGlobalInfo64(zip_, &global) != UNZ_OK) Danado(QStringLiteral("el archivo comprimido no se puede abrir."));
+        if (global.number_entry > quint64(limites.entradas)) Desproporcionado(limites);
+        for (int r = unzGoToFirstFile(zip_); r == UNZ_OK; r = unzGoToNextFile(zip_)) {
+            unz_file_info64 info{};
+            char nombre[1024];
+            if (unzGetCurrentFileInfo64(zip_, &info, nombre, sizeof nombre, nullptr, 0, nullptr, 0) != UNZ_OK)
+                Danado(QStringLiteral("el índice del archivo comprimido no se puede leer."));
+            nombre[sizeof nombre - 1] = '\0';
+            const QString n = QString::fromUtf8(nombre).toLower();
+            if (!tamanos_.count(n))
+                tamanos_[n] = {info.uncompressed_size > quint64(limites.inflado) ? -1 : qint64(info.uncompressed_size),
+                               unzGetOffset64(zip_)};
+        }
     }
+    Archivo(const Archivo&) = delete;
+    Archivo& operator=(const Archivo&) = delete;
     bool Tiene(const QString& nombre) const { return tamanos_.count(nombre.toLower()) > 0; }
 
     // Parses a part, calling `cada` for each token (until it returns false, when it returns a bool);
@@ -74,8 +151,8 @@ public:
     bool Lee(const QString& nombre, F&& cada) {
         const auto it = tamanos_.find(nombre.toLower());
         if (it == tamanos_.end()) return false;
-        if (it->second < 0 || it->second > limites_.inflado - leidos_) Desproporcionado(limites_);
-        if (!zip_.setCurrentFile(nombre, QuaZip::csInsensitive)) Danado(QStringLiteral("falta la parte «%1».").arg(nombre));
+        if (it->second.tamano < 0 || it->second.tamano > limites_.inflado - leidos_) Desproporcionado(limites_);
+        if (unzSetOffset64(zip_, it->second.posicion) != UNZ_OK) Danado(QStringLiteral("falta la parte «%1».").arg(nombre));
         Parte p(zip_, leidos_, limites_.inflado);
         if (!p.Abre()) Danado(QStringLiteral("la parte «%1» no se puede leer.").arg(nombre));
         QXmlStreamReader x(&p);
@@ -89,15 +166,26 @@ public:
             }
         }
         if (p.excedido()) Desproporcionado(limites_);
+        if (p.danada()) Danado(QStringLiteral("la parte «%1» no se puede descomprimir.").arg(nombre));
         if (x.hasError()) Danado(QStringLiteral("la parte «%1» no es XML válido (%2).").arg(nombre, x.errorString()));
         return true;
     }
 
 private:
-    QBuffer buffer_;
-    QuaZip zip_;
+    struct Entrada {
+        qint64 tamano;  // -1: beyond any bound
+        ZPOS64_T posicion;
+    };
+    const QByteArray datos_;
+    Memoria memoria_;
+    // Closed however the reading ends, a refusal in the constructor too.
+    struct Cierra {
+        void operator()(void* z) const { unzClose(z); }
+    };
+    std::unique_ptr<void, Cierra> dueno_;
+    unzFile zip_ = nullptr;
     LimitesLibro limites_;
-    std::map<QString, qint64> tamanos_;
+    std::map<QString, Entrada> tamanos_;
     qint64 leidos_ = 0;
 };
 
