@@ -1,4 +1,5 @@
 #include "CarpetaDatos.h"
+#include "Plataforma.h"
 
 #include "Archivos.h"
 #include "Intercambio.h"
@@ -9,22 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <sys/stat.h>
 
 namespace lorum {
 
 namespace {
 
 bool TieneCatalogos(const QString& carpeta) { return !carpeta.isEmpty() && ExisteArchivo(QDir(carpeta).filePath(QStringLiteral("CATPAIS.dbf"))); }
-
-// A file's modification time in milliseconds, as its copy keeps it; -1 when there is nothing there
-// (or, with `soloArchivo`, nothing but a file). A plain stat: no time zone is read on every start.
-qint64 Modificado(const QString& ruta, bool soloArchivo) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(ruta).constData(), &st) != 0 || (soloArchivo && !S_ISREG(st.st_mode)))
-        return -1;
-    return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
-}
 
 }  // namespace
 

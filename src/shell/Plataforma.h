@@ -38,6 +38,11 @@ private:
 // application object exists: from then on no thread changes the environment the reading consults.
 std::function<void()> LeeFuentesAparte();
 
+// A file's modification time in milliseconds, as its copy keeps it; -1 when there is nothing there
+// (or, with `soloArchivo`, nothing but a file). The system's own call: no time zone is read on every
+// start.
+qint64 Modificado(const QString& ruta, bool soloArchivo);
+
 // A session that ends (SIGTERM, Ctrl+C in a terminal) ends the run as the event loop's exit does.
 void TerminaConLaSesion(QCoreApplication& app);
 

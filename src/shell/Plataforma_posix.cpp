@@ -126,4 +126,10 @@ std::vector<Volumen> MediosDeEntrega::Volumenes() const {
     return v;
 }
 
+qint64 Modificado(const QString& ruta, bool soloArchivo) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(ruta).constData(), &st) != 0 || (soloArchivo && !S_ISREG(st.st_mode))) return -1;
+    return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+}
+
 }  // namespace lorum

@@ -63,4 +63,15 @@ std::vector<Volumen> MediosDeEntrega::Volumenes() const {
     return v;
 }
 
+qint64 Modificado(const QString& ruta, bool soloArchivo) {
+    WIN32_FILE_ATTRIBUTE_DATA datos{};
+    const std::wstring nombre = QDir::toNativeSeparators(ruta).toStdWString();
+    if (!GetFileAttributesExW(nombre.c_str(), GetFileExInfoStandard, &datos) ||
+        (soloArchivo && (datos.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)))
+        return -1;
+    // 100-ns intervals since 1601 to milliseconds since 1970.
+    const quint64 t = (quint64(datos.ftLastWriteTime.dwHighDateTime) << 32) | datos.ftLastWriteTime.dwLowDateTime;
+    return qint64(t / 10000) - 11644473600000LL;
+}
+
 }  // namespace lorum

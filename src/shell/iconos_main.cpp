@@ -8,6 +8,9 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // No screen is needed to draw them (and Wine, which runs this for a Windows build, passes on no
+    // QT_ variable).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fputs("Uso: lorum-iconos ARCHIVO\n", stderr);
