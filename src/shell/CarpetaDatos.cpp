@@ -42,7 +42,10 @@ CarpetaDatos EligeCarpetaDatos(const std::optional<QString>& opcion, const QStri
     };
     if (opcion && !opcion->isEmpty()) return en(*opcion);
     if (!entorno.isEmpty()) return en(entorno);
-    if (propiaConCatalogos && escribible(programa)) return {QDir::cleanPath(programa), {}};
+    // A setup program marks its copy as installed: even where it can be written (an administrator,
+    // Wine) it is only the source of each user's folder.
+    const bool instalado = QFileInfo::exists(QDir(programa).filePath(kMarcaDeInstalacion));
+    if (propiaConCatalogos && !instalado && escribible(programa)) return {QDir::cleanPath(programa), {}};
     return en(usuario);
 }
 

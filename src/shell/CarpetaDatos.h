@@ -19,6 +19,9 @@ struct CarpetaDatos {
 // folder when it holds the catalogs and `escribible` says it can be written, else `usuario` (the
 // user's own folder, ~/.local/share/lorum). The installed copy is `share/lorum` beside the
 // program's `bin` folder, or the program's own folder when that holds the catalogs but is not used.
+// The file a setup program leaves beside the installed program.
+inline const QString kMarcaDeInstalacion = QStringLiteral("lorum.instalado");
+
 CarpetaDatos EligeCarpetaDatos(const std::optional<QString>& opcion, const QString& entorno, const QString& programa,
                                const QString& usuario, const std::function<bool(const QString&)>& escribible);
 

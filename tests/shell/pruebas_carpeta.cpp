@@ -39,6 +39,9 @@ TEST(CarpetaDatos, SeEligePorOpcionEntornoOLaDelPrograma) {
     PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), compartida);
     ASSERT_TRUE(QDir().mkpath(bin));
     const QString usuario = r.filePath("home/.local/share/lorum"), otra = r.filePath("otra");
+    const QString instalada = r.filePath("Program Files/LORUM");
+    PreparaDirectorioDatos(QStringLiteral(LORUM_DIR_CATALOGOS), instalada);
+    prueba::EscribeBytes(QDir(instalada).filePath(kMarcaDeInstalacion), "");
     struct Caso {
         const char* que;
         QStringList argumentos;
@@ -55,8 +58,11 @@ TEST(CarpetaDatos, SeEligePorOpcionEntornoOLaDelPrograma) {
         {"installed, with the option", {"lorum", "--datos", otra}, {}, bin, true, otra, compartida},
         {"the option naming the installed copy itself", {"lorum", "--datos", compartida}, {}, bin, true, compartida, {}},
         {"nothing installed anywhere", {"lorum"}, {}, otra, true, usuario, {}},
+        {"a copy a setup program installed, writable all the same: the user's, filled from it", {"lorum"}, {}, instalada, true,
+         usuario, instalada},
     };
     for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
         const CarpetaDatos d = EligeCarpetaDatos(LeeOpciones(c.argumentos).datos, c.entorno, c.programa, usuario, [&](const QString&) { return c.escribible; });
         EXPECT_EQ(d.ruta, c.ruta) << c.que;
         EXPECT_EQ(d.instalada, c.instalada) << c.que;
