@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QtEndian>
 #include <cstdint>
 
@@ -12,39 +11,7 @@ namespace lorum {
 
 namespace {
 
-// The few calls of libpulse-simple, declared here so that building needs no sound headers.
-struct EspecPa {
-    int formato;
-    uint32_t frecuencia;
-    uint8_t canales;
-};
-using PaNuevo = void* (*)(const char*, const char*, int, const char*, const char*, const EspecPa*, const void*, const void*, int*);
-using PaEscribe = int (*)(void*, const void*, size_t, int*);
-using PaVacia = int (*)(void*, int*);
-using PaLibera = void (*)(void*);
-struct Pulse {
-    PaNuevo nuevo = nullptr;
-    PaEscribe escribe = nullptr;
-    PaVacia vacia = nullptr;
-    PaLibera libera = nullptr;
-};
-
-const Pulse& PulseSimple() {
-    static const Pulse p = [] {
-        Pulse r;
-        QLibrary lib(QStringLiteral("pulse-simple"), 0);
-        if (!lib.load()) return r;
-        r.nuevo = reinterpret_cast<PaNuevo>(lib.resolve("pa_simple_new"));
-        r.escribe = reinterpret_cast<PaEscribe>(lib.resolve("pa_simple_write"));
-        r.vacia = reinterpret_cast<PaVacia>(lib.resolve("pa_simple_drain"));
-        r.libera = reinterpret_cast<PaLibera>(lib.resolve("pa_simple_free"));
-        if (!r.nuevo || !r.escribe || !r.vacia || !r.libera) r = {};
-        return r;
-    }();
-    return p;
-}
-
-constexpr int kPaU8 = 0, kPaS16le = 3, kPaReproducir = 1;
+constexpr int kPaU8 = 0, kPaS16le = 3;
 
 }  // namespace
 
@@ -91,19 +58,10 @@ void ServicioSonido::Reproduce(const QString& ruta) {
     }
     QFile f(real);
     if (!QFileInfo(real).isFile() || f.size() > 16 * 1024 * 1024 || !f.open(QIODevice::ReadOnly)) return;
-    const Pulse& pa = PulseSimple();
-    if (!pa.nuevo) return;
-    SonidoPcm s = LeeWav(f.readAll());
-    if (s.bits == 0) return;
+    SonidoPcm pcm = LeeWav(f.readAll());
+    if (pcm.bits == 0) return;
     if (hilo_.joinable()) hilo_.join();  // one sound at a time
-    hilo_ = std::thread([pa, s = std::move(s)] {
-        const EspecPa espec{s.formato, uint32_t(s.frecuencia), uint8_t(s.canales)};
-        int error = 0;
-        void* flujo = pa.nuevo(nullptr, "LORUM", kPaReproducir, nullptr, "bienvenida", &espec, nullptr, nullptr, &error);
-        if (!flujo) return;  // no sound server: nothing is played
-        if (pa.escribe(flujo, s.muestras.constData(), size_t(s.muestras.size()), &error) == 0) pa.vacia(flujo, &error);
-        pa.libera(flujo);
-    });
+    plataforma::TocaWav(real, std::move(pcm), hilo_);
 }
 
 }  // namespace lorum

@@ -6,10 +6,11 @@
 
 namespace lorum {
 
-// Plays a PCM WAV file without waiting for it, on the desktop's sound server (PulseAudio, or PipeWire
+// Plays a PCM WAV file without waiting for it: on the desktop's sound server (PulseAudio, or PipeWire
 // through its PulseAudio layer) with libpulse-simple, loaded when the first sound is played, never
-// at start-up. A missing or unreadable file, another kind of file, or a machine without a sound
-// server plays nothing and reports nothing.
+// at start-up; on Windows through the system's own player (Sonido_posix.cpp, Sonido_win.cpp). A
+// missing or unreadable file, another kind of file, or a machine without a sound server plays
+// nothing and reports nothing.
 class ServicioSonido : public QObject {
     Q_OBJECT
 public:
@@ -31,5 +32,10 @@ struct SonidoPcm {
     QByteArray muestras;
 };
 SonidoPcm LeeWav(const QByteArray& wav);
+
+namespace plataforma {
+// Starts playing a checked WAV file (its path and its samples); a thread it starts goes into `hilo`.
+void TocaWav(const QString& ruta, SonidoPcm pcm, std::thread& hilo);
+}  // namespace plataforma
 
 }  // namespace lorum
