@@ -52,14 +52,15 @@ protected:
     // The table as `lorum-tabla csv` prints it.
     QString Csv(const char* tabla) {
         LectorDbf lector(ResuelveArchivo(dir.path(), QString::fromLatin1(tabla)));
-        char* texto = nullptr;
-        size_t largo = 0;
-        std::FILE* salida = open_memstream(&texto, &largo);
+        std::FILE* salida = std::tmpfile();
         ExportaCsv(lector, false, salida);
+        std::fflush(salida);
+        std::rewind(salida);
+        QByteArray texto;
+        char trozo[4096];
+        for (size_t n; (n = std::fread(trozo, 1, sizeof trozo, salida)) > 0;) texto.append(trozo, qsizetype(n));
         std::fclose(salida);
-        QString csv = QString::fromUtf8(texto, qsizetype(largo));
-        std::free(texto);
-        return csv;
+        return QString::fromUtf8(texto);
     }
     QByteArray Bytes(const char* archivo) { return LeeBytes(dir.filePath(QLatin1String(archivo))); }
     // Country rows written straight to the table, as many as asked.

@@ -1,4 +1,4 @@
-// A real start-up and a loop of saves killed with SIGKILL at random moments, on a request of 10,000
+// A real start-up and a loop of saves killed (SIGKILL) at random moments, on a request of 10,000
 // items: after each restart the applicant and the request are of the same save, and nothing stray.
 #include "Auxiliares.h"
 #include "Borrador.h"
@@ -12,7 +12,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
-#include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
@@ -59,7 +58,7 @@ TEST(Cortes, GuardarMuertoConSigkillNuncaMezclaLaSolicitud) {
         }
         // Killed in the middle of the saves.
         QThread::msleep(azar.bounded(5, 120));
-        ::kill(pid_t(lorum.processId()), SIGKILL);
+        lorum.kill();  // SIGKILL; TerminateProcess on Windows
         lorum.waitForFinished();
         muertosGuardando += lorum.readAll().count("guardado") > 0;
     }
@@ -93,7 +92,7 @@ Corrida CorreAyudante(const QString& datos, const char* respuesta, const char* h
     if (!p.waitForStarted()) return c;
     if (!hasta.isEmpty()) {
         while (!c.salida.contains(hasta) && p.waitForReadyRead(30000)) c.salida += p.readAllStandardOutput();
-        ::kill(pid_t(p.processId()), SIGKILL);
+        p.kill();
     }
     p.waitForFinished(60000);
     c.salida += p.readAllStandardOutput();
