@@ -22,6 +22,14 @@
 
 namespace lorum::prueba {
 
+// The removable media the tests say are mounted.
+class MediosFalsos : public MediosDeEntrega {
+public:
+    using MediosDeEntrega::MediosDeEntrega;
+    std::vector<Volumen> Volumenes() const override { return volumenes; }
+    std::vector<Volumen> volumenes;
+};
+
 class SonidoFalso : public ServicioSonido {
 public:
     void Reproduce(const QString& ruta) override { rutas << ruta; }

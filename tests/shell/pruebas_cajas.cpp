@@ -1,9 +1,12 @@
 // The focus rules with the real Qt message boxes, closed from a timer: the scripted fake never takes
 // the focus, a real box does.
 #include "ArranquePrueba.h"
+#include "Auxiliares.h"
 #include "ControlesTexto.h"
 #include "DlgMail.h"
 #include "GuardiaFoco.h"
+#include "Intercambio.h"
+#include "TablasSolicitud.h"
 #include "MensajesQt.h"
 #include "RejillaLigada.h"
 
@@ -12,7 +15,9 @@
 #include <QFile>
 #include <functional>
 #include <QPlainTextEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QSet>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -46,6 +51,9 @@ protected:
         });
         cerrador.start(10);
         inicia = std::make_unique<Inicia>(cajas, sonido);
+        auto m = std::make_unique<MediosFalsos>(QDir(ajustes.path()).filePath(QStringLiteral("lorum.ini")));
+        medios = m.get();
+        inicia->PonMedios(std::move(m));
         ASSERT_TRUE(inicia->Main(dir.path()));
         inicia->bienvenida()->hide();
         Activa();
@@ -60,7 +68,8 @@ protected:
     }
     Captura& Forma() { return *inicia->ventana()->captura(); }
 
-    QTemporaryDir dir;
+    QTemporaryDir dir, ajustes;
+    MediosFalsos* medios = nullptr;
     MensajesQt cajas;
     SonidoFalso sonido;
     std::unique_ptr<Inicia> inicia;
@@ -226,4 +235,60 @@ TEST_F(CajasReales, TrasElAvisoDeUnaCeldaElTecladoSigueEnLaRejilla) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QApplication::processEvents();
     }
+}
+
+// From the keyboard only, on a real desktop: the medium chosen in its window, the request delivered
+// to it, a copy saved and opened again from the list of saved requests.
+TEST_F(CajasReales, DesdeElTecladoSeEligeElMedioSeEntregaYSeAbreUnaCopia) {
+    QTemporaryDir medio, copias;
+    medios->volumenes = {{medio.path(), QStringLiteral("MEMORIA"), 1'000'000'000, true, true}};
+    inicia->ventana()->intercambio()->raiz = copias.path();
+    inicia->estado().sUnidadA = QDir(medio.path()).filePath(QStringLiteral("no-conectada"));
+    contesta = [](QMessageBox* caja) { caja->defaultButton()->click(); };
+    LlenaSolicitud(Forma());
+    ASSERT_TRUE(Forma().GuardaInformacion());
+    Activa();
+    // Every window of the program's own that opens takes Enter, once it holds the focus.
+    QSet<QWidget*> vistos;
+    QTimer teclas;
+    QObject::connect(&teclas, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || qobject_cast<QMessageBox*>(w) || vistos.contains(w) || !w->isAncestorOf(QApplication::focusWidget())) return;
+        vistos << w;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    teclas.start(20);
+    auto menu = [this](char tecla) {
+        QTest::keyClick(inicia->ventana(), Qt::Key_S, Qt::AltModifier);
+        ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }, 2000));
+        QTest::keyClick(QApplication::activePopupWidget(), tecla);
+    };
+    auto teclea = [this](const QKeySequence& atajo) { QTest::keySequence(inicia->ventana(), atajo); };
+
+    menu('u');  // "Unidad de entrega...": the stick is listed; Enter takes it
+    EXPECT_EQ(QDir::cleanPath(inicia->estado().sUnidadA), QDir::cleanPath(medio.path()));
+    EXPECT_EQ(QDir::cleanPath(medios->Recordada()), QDir::cleanPath(medio.path()));
+    Activa();
+    vistas.clear();
+    teclea(QKeySequence(Qt::CTRL | Qt::Key_D));  // "Genera Disco"
+    Activa();
+    ASSERT_EQ(vistas.size(), 2) << vistas.join(" | ").toStdString();
+    EXPECT_EQ(vistas[1], QStringLiteral("Se ha guardado la información correctamente en la unidad A:"));
+    for (const auto& t : tablas::TablasDeSolicitud())
+        EXPECT_EQ(LeeBytes(QDir(medio.path()).filePath(t.archivo)), LeeBytes(dir.filePath(t.archivo))) << t.archivo.toStdString();
+
+    menu('g');  // "Guardar copia de la solicitud...": the proposed folder, taken with Enter
+    Activa();
+    ASSERT_EQ(CarpetasDeSolicitudes(copias.path()).size(), 1) << vistas.join(" | ").toStdString();
+    const QString copia = CarpetasDeSolicitudes(copias.path()).front();
+    const QByteArray guardada = LeeBytes(dir.filePath(tablas::kLorums));
+    Forma().TxtMlJust->setDatoTxt(QStringLiteral("OTRA"));
+    ASSERT_TRUE(Forma().GuardaInformacion());
+    Activa();
+    teclea(QKeySequence(Qt::CTRL | Qt::Key_O));  // "Abrir solicitud guardada...": Enter opens the one listed
+    Activa();
+    EXPECT_EQ(LeeBytes(dir.filePath(tablas::kLorums)), guardada);
+    EXPECT_EQ(Forma().TxtMlJust->Text(), QStringLiteral("MEJORA GENÉTICA"));
+    EXPECT_EQ(vistos.size(), 3) << "the medium, the copy's folder and the list of requests";
+    EXPECT_TRUE(QFileInfo(copia).isDir());
 }

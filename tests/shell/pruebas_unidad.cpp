@@ -20,13 +20,6 @@ namespace {
 using R = ServicioMensajes::Respuesta;
 using O = UnidadEntrega::Origen;
 
-class MediosFalsos : public MediosDeEntrega {
-public:
-    using MediosDeEntrega::MediosDeEntrega;
-    std::vector<Volumen> Volumenes() const override { return volumenes; }
-    std::vector<Volumen> volumenes;
-};
-
 std::map<QString, QByteArray> TablasDe(const QString& carpeta) {
     std::map<QString, QByteArray> t;
     for (const auto& d : tablas::TablasDeSolicitud()) t[d.archivo.toLower()] = LeeBytes(ResuelveArchivo(carpeta, d.archivo));
