@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSettings>
 #include <QStorageInfo>
 #include <QSysInfo>
 
@@ -56,19 +55,6 @@ QString BuscaInfoSistema(const std::function<std::optional<QString>(const QStrin
         if (existe(ruta)) return ruta;
     }
     return {};
-}
-
-std::optional<QString> GetKeyValue(const QString& clave, const QString& valor) {
-#ifdef Q_OS_WIN
-    QSettings registro(QStringLiteral("HKEY_LOCAL_MACHINE\\") + clave, QSettings::NativeFormat);
-    const QVariant v = registro.value(valor);
-    if (!v.isValid()) return std::nullopt;
-    return v.toString();
-#else
-    Q_UNUSED(clave);
-    Q_UNUSED(valor);
-    return std::nullopt;
-#endif
 }
 
 }  // namespace lorum

@@ -20,7 +20,12 @@ QString BuscaInfoSistema(
     const std::function<bool(const QString& archivo)>& existe);
 
 // One value of the local machine's registry as text (a number as its decimal digits); nothing when the
-// key or the value cannot be read, and always nothing where there is no registry.
+// key or the value cannot be read, and always nothing where there is no registry
+// (InformeSistema_win.cpp, InformeSistema_posix.cpp).
 std::optional<QString> GetKeyValue(const QString& clave, const QString& valor);
+
+// Where there is no system information tool to find (no registry), "System Info..." shows the
+// program's own report instead of the unavailable tool's message.
+bool InformePropio();
 
 }  // namespace lorum

@@ -83,15 +83,15 @@ frmAbout::frmAbout(const QString& rutaDatos, const QString& unidadA, ServicioMen
 void frmAbout::StartSysInfo() {
     const QString herramienta = BuscaHerramienta ? BuscaHerramienta() : QString();
     if (!herramienta.isEmpty() && ArrancaHerramienta && ArrancaHerramienta(herramienta)) return;
-#ifdef Q_OS_WIN
-    mensajes_.Muestra(QStringLiteral("System Information Is Unavailable At This Time"), QString(),
-                      ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Ninguno);
-#else
+    if (!InformePropio()) {
+        mensajes_.Muestra(QStringLiteral("System Information Is Unavailable At This Time"), QString(),
+                          ServicioMensajes::Botones::Aceptar, ServicioMensajes::Icono::Ninguno);
+        return;
+    }
     // No such tool here: our own window says what a support call needs.
     auto* info = new frmInfoSistema(InformeSistema(QLatin1String(kVersion), rutaDatos_, unidadA_), this);
     info->setAttribute(Qt::WA_DeleteOnClose);
     info->show();
-#endif
 }
 
 frmInfoSistema::frmInfoSistema(const QString& informe, QWidget* padre) : QDialog(padre) {

@@ -1,5 +1,6 @@
 #include "Archivos.h"
 
+#include "Durabilidad.h"
 #include "ErrorTabla.h"
 #include "TablaDbf.h"
 
@@ -12,9 +13,6 @@
 
 #include <set>
 
-#ifndef Q_OS_WIN
-#include <dirent.h>
-#endif
 
 namespace lorum {
 
@@ -25,24 +23,8 @@ QString ResuelveArchivo(const QString& directorio, const QString& nombre) {
     auto coincide = [&](const QString& entrada) {
         return entrada.size() == nombre.size() && entrada.compare(nombre, Qt::CaseInsensitive) == 0;
     };
-#ifdef Q_OS_WIN
-    for (QDirIterator it(directorio, QDir::Files | QDir::Hidden | QDir::System); it.hasNext();) {
-        it.next();
-        if (coincide(it.fileName())) iguales.append(it.fileName());
-    }
-#else
-    // Straight from the directory, unsorted and with the kind from the entry: every table open
-    // passes here. Links and special files count as files unless they lead to a folder.
-    if (DIR* d = ::opendir(QFile::encodeName(directorio).constData())) {
-        while (const dirent* e = ::readdir(d)) {
-            if (e->d_type == DT_DIR) continue;
-            const QString entrada = QFile::decodeName(e->d_name);
-            if (coincide(entrada) && (e->d_type == DT_REG || !QFileInfo(dir.filePath(entrada)).isDir()))
-                iguales.append(entrada);
-        }
-        ::closedir(d);
-    }
-#endif
+    for (const QString& entrada : plataforma::ArchivosDe(directorio))
+        if (coincide(entrada)) iguales.append(entrada);
     iguales.sort();
     if (iguales.size() > 1)
         throw ErrorTabla(QStringLiteral("En «%1» hay varios archivos que solo difieren en mayúsculas: %2. Deje solo uno.")

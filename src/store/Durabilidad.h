@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <functional>
 
@@ -30,6 +31,9 @@ void FijaFallas(std::function<bool(QStringView paso, const QString& ruta)> falla
 bool FallaInyectada(QStringView paso, const QString& ruta);
 
 namespace plataforma {
+// The names of a folder's entries that are not folders (links and special files count unless they
+// lead to a folder), unsorted: every table open looks a name up here.
+QStringList ArchivosDe(const QString& directorio);
 bool AseguraArchivo(QFile& archivo);
 bool AseguraDirectorio(const QString& directorio);
 bool Renombra(const QString& desde, const QString& hacia);

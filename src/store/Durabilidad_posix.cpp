@@ -2,6 +2,10 @@
 
 #include "Durabilidad.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <dirent.h>
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -61,6 +65,21 @@ bool EscribeNuevo(const QString& ruta, const QByteArray& bytes, const QString& m
         ok = false;
     }
     return ok;
+}
+
+QStringList ArchivosDe(const QString& directorio) {
+    // Straight from the directory, with the kind from the entry.
+    QStringList r;
+    const QDir dir(directorio);
+    if (DIR* d = ::opendir(QFile::encodeName(directorio).constData())) {
+        while (const dirent* e = ::readdir(d)) {
+            if (e->d_type == DT_DIR) continue;
+            const QString entrada = QFile::decodeName(e->d_name);
+            if (e->d_type == DT_REG || !QFileInfo(dir.filePath(entrada)).isDir()) r.append(entrada);
+        }
+        ::closedir(d);
+    }
+    return r;
 }
 
 }  // namespace lorum::plataforma

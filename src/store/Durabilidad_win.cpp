@@ -2,6 +2,8 @@
 
 #include "Durabilidad.h"
 
+#include <QDirIterator>
+
 #include <QDir>
 #include <QFile>
 #include <algorithm>
@@ -49,6 +51,15 @@ bool EscribeNuevo(const QString& ruta, const QByteArray& bytes, const QString& m
     // A read-only table stays read-only when it is replaced.
     if (ok && !modoDe.isEmpty() && QFile::exists(modoDe)) QFile::setPermissions(ruta, QFile::permissions(modoDe));
     return ok;
+}
+
+QStringList ArchivosDe(const QString& directorio) {
+    QStringList r;
+    for (QDirIterator it(directorio, QDir::Files | QDir::Hidden | QDir::System); it.hasNext();) {
+        it.next();
+        r.append(it.fileName());
+    }
+    return r;
 }
 
 }  // namespace lorum::plataforma
