@@ -246,6 +246,8 @@ private:
     void ConectaReglas();
     void AsignaEncabezado();  // the header and the first page
     void AsignaResto();
+    // Loads the stored fields built with the form (`delEncabezado`) or those built after it.
+    void CargaCampos(bool delEncabezado);
     void VerificaRfcAlSalir(bool* cancelar);
     bool BuscaRfcEspecial();  // true for an RFC of CATRFCES (said to the user)
     // The check digit's warning when the RFC field is left: status line, colour, description.

@@ -134,11 +134,11 @@ void Captura::VerificaRfcPendiente() {
     if (std::exchange(rfcPorVerificar_, false)) VerificaRfcAlSalir(nullptr);
 }
 
-void Captura::AsignaEncabezado() {
+void Captura::CargaCampos(bool delEncabezado) {
     const Cargando carga(*this);
     const auto primeros = controles_.begin() + std::ptrdiff_t(controlesEncabezado_);
     for (const CampoDeForma& c : CamposDeForma()) {
-        if (!c.control || !c.carga || std::find(controles_.begin(), primeros, c.control) == primeros) continue;
+        if (!c.control || !c.carga || (std::find(controles_.begin(), primeros, c.control) != primeros) != delEncabezado) continue;
         c.control->PonValor(ValorDe(c.tabla == Tabla::Empresa ? dtsPrincipal : dtsSolicitud, c.campo));
         if (c.control != dfRFC) continue;
         // At start-up the form loads before the window is up: its RFC is checked once the window
@@ -148,12 +148,11 @@ void Captura::AsignaEncabezado() {
     }
 }
 
+void Captura::AsignaEncabezado() { CargaCampos(true); }
+
 void Captura::AsignaResto() {
+    CargaCampos(false);
     const Cargando carga(*this);
-    const auto primeros = controles_.begin() + std::ptrdiff_t(controlesEncabezado_);
-    for (const CampoDeForma& c : CamposDeForma())
-        if (c.control && c.carga && std::find(controles_.begin(), primeros, c.control) == primeros)
-            c.control->PonValor(ValorDe(c.tabla == Tabla::Empresa ? dtsPrincipal : dtsSolicitud, c.campo));
     for (auto [caja, campo] : {std::pair{Text1, u"cantidad"}, std::pair{Text2, u"vdolares"}})
         if (const QVariant v = ValorDe(dtsSolicitud, campo); v.isValid())
             caja->setText(TextoDeNumero(v.toDouble()));  // a null total leaves the box as it was
