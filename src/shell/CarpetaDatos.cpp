@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace lorum {
 
@@ -27,9 +26,6 @@ QStringList ArchivosCompartidos() {
     return a;
 }
 
-QString CarpetaDeUsuario() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).filePath(QStringLiteral("lorum"));
-}
 
 CarpetaDatos EligeCarpetaDatos(const std::optional<QString>& opcion, const QString& entorno, const QString& programa,
                                const QString& usuario, const std::function<bool(const QString&)>& escribible) {

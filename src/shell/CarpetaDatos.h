@@ -25,7 +25,8 @@ inline const QString kMarcaDeInstalacion = QStringLiteral("lorum.instalado");
 CarpetaDatos EligeCarpetaDatos(const std::optional<QString>& opcion, const QString& entorno, const QString& programa,
                                const QString& usuario, const std::function<bool(const QString&)>& escribible);
 
-// The user's own data folder: ~/.local/share/lorum.
+// The user's own data folder: ~/.local/share/lorum; on Windows the user's application data folder
+// (AppData\Roaming\LORUM) (Plataforma_*.cpp).
 QString CarpetaDeUsuario();
 
 // Brings into `ruta` from `instalada` each shared file (catalogs, templates, the all-countries

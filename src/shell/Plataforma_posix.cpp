@@ -1,6 +1,7 @@
 // Start-up on POSIX systems: flock(2) on a file of the data folder, fontconfig on a thread, signals
 // through a socket pair.
 
+#include "CarpetaDatos.h"
 #include "Plataforma.h"
 #include "UnidadEntrega.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QStorageInfo>
 #include <cerrno>
 #include <csignal>
@@ -130,6 +132,10 @@ qint64 Modificado(const QString& ruta, bool soloArchivo) {
     struct stat st {};
     if (::stat(QFile::encodeName(ruta).constData(), &st) != 0 || (soloArchivo && !S_ISREG(st.st_mode))) return -1;
     return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+}
+
+QString CarpetaDeUsuario() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).filePath(QStringLiteral("lorum"));
 }
 
 }  // namespace lorum

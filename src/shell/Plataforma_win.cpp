@@ -1,9 +1,11 @@
 // Start-up on Windows: LockFileEx on a file of the data folder; the fonts come from the system and
 // need no thread; a session's end reaches the program as a window message Qt handles.
 
+#include "CarpetaDatos.h"
 #include "Plataforma.h"
 #include "UnidadEntrega.h"
 
+#include <QStandardPaths>
 #include <QStorageInfo>
 
 #include <QCoreApplication>
@@ -73,5 +75,7 @@ qint64 Modificado(const QString& ruta, bool soloArchivo) {
     const quint64 t = (quint64(datos.ftLastWriteTime.dwHighDateTime) << 32) | datos.ftLastWriteTime.dwLowDateTime;
     return qint64(t / 10000) - 11644473600000LL;
 }
+
+QString CarpetaDeUsuario() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
 }  // namespace lorum
