@@ -34,7 +34,7 @@ QT_QPA_PLATFORM=offscreen build-anfitrion/src/shell/lorum-iconos build-anfitrion
 
 export WINEDEBUG=-all
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$sdk/mingw-toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DLORUM_BENCH=OFF -DBUILD_TESTING="${LORUM_WIN_PRUEBAS:-OFF}" \
+  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DLORUM_BENCH=OFF -DBUILD_TESTING=OFF \
   -DLORUM_ICONOS_PIXELES="$raiz/build-anfitrion/iconos-barra.rgba"
 cmake --build build-win
 (cd build-win && cpack)
