@@ -10,8 +10,8 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <QProcess>
+#include <cstdlib>
 
 using namespace lorum;
 using namespace lorum::prueba;
@@ -126,28 +126,40 @@ const struct {
      }},
 };
 
-// Runs a change in a child process that ends itself at the k-th cut point; true when it was cut.
-bool CortaEn(int k, const std::function<void()>& cambio) {
-    const pid_t hijo = fork();
-    if (hijo == 0) {
-        int pasos = 0;
-        FijaPuntoDeCorte([&] {
-            if (++pasos == k) _exit(3);
-        });
-        try {
-            cambio();
-        } catch (...) {
-            _exit(4);
-        }
-        _exit(0);
-    }
-    int estado = 0;
-    waitpid(hijo, &estado, 0);
-    EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) != 4) << "the change failed in the child";
-    return WIFEXITED(estado) && WEXITSTATUS(estado) == 3;
+// Runs change `cambio` on `datos` in a child process (this test program again) that ends itself at
+// its k-th cut point, as a kill would end it; true when it was cut.
+bool CortaEn(int k, int cambio, const QString& datos, const QString& unidad) {
+    QProcess hijo;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("LORUM_HIJO_CORTE"), QStringLiteral("%1|%2|%3|%4").arg(k).arg(cambio).arg(datos, unidad));
+    hijo.setProcessEnvironment(entorno);
+    hijo.start(QString::fromStdString(::testing::internal::GetArgvs().front()),
+               {QStringLiteral("--gtest_filter=HijoDelDiario.DISABLED_SeCorta"), QStringLiteral("--gtest_also_run_disabled_tests")});
+    const bool termino = hijo.waitForFinished(120000);
+    EXPECT_TRUE(termino && hijo.exitStatus() == QProcess::NormalExit && hijo.exitCode() != 4) << "the change failed in the child";
+    return termino && hijo.exitCode() == 3;
 }
 
 }  // namespace
+
+// The child's side of CortaEn, run only by it ("k|change|data folder|drive" in LORUM_HIJO_CORTE),
+// with the tests' clock.
+TEST(HijoDelDiario, DISABLED_SeCorta) {
+    const QList<QByteArray> orden = qgetenv("LORUM_HIJO_CORTE").split('|');
+    if (orden.size() != 4) GTEST_SKIP() << "run by CortaEn only";
+    TablaDbf::FijaReloj([] { return QDate(2026, 12, 7); });
+    const int k = orden[0].toInt();
+    int pasos = 0;
+    FijaPuntoDeCorte([&] {
+        if (++pasos == k) std::_Exit(3);
+    });
+    try {
+        kCambios[orden[1].toInt()].cambio(QString::fromUtf8(orden[2]), QString::fromUtf8(orden[3]));
+    } catch (...) {
+        std::_Exit(4);
+    }
+    std::_Exit(0);
+}
 
 TEST_F(Diario, UnCorteEnCualquierPasoDejaLaSolicitudViejaOLaNueva) {
     for (const auto& caso : kCambios) {
@@ -161,7 +173,7 @@ TEST_F(Diario, UnCorteEnCualquierPasoDejaLaSolicitudViejaOLaNueva) {
         int vistasViejas = 0, vistasNuevas = 0, k = 1;
         for (;; ++k) {
             const QString datos = Copia(QStringLiteral("corte-%1-%2").arg(&caso - kCambios).arg(k));
-            if (!CortaEn(k, [&] { caso.cambio(datos, unidad); })) break;
+            if (!CortaEn(k, int(&caso - kCambios), datos, unidad)) break;
             const QString dicho = RecuperaDiario(datos);
             const Foto despues = Fotografia(datos);
             const bool esVieja = despues == vieja, esNueva = despues == nueva;
@@ -228,7 +240,7 @@ TEST_F(Diario, LoQueSeDiceEsLoQueQuedaTrasIniciar) {
         const QString datos = Copia(QStringLiteral("falla-%1").arg(&c - casos.data()));
         QString dicho;
         if (c.cortaEn > 0) {
-            ASSERT_TRUE(CortaEn(c.cortaEn, [&] { kCambios[c.cambio].cambio(datos, unidad); }));
+            ASSERT_TRUE(CortaEn(c.cortaEn, c.cambio, datos, unidad));
             FijaFallas(c.alIniciar);
             bool pendiente = false;
             dicho = RecuperaDiario(datos, &pendiente);
@@ -258,7 +270,7 @@ TEST_F(Diario, UnaCopiaPreparadaDanadaTrasElCorteSeDeshace) {
     // is then damaged, so the change cannot be completed and is undone from the old tables.
     const Foto vieja = Fotografia(inicial);
     const QString datos = Copia(QStringLiteral("danada"));
-    ASSERT_TRUE(CortaEn(6, [&] { kCambios[0].cambio(datos, unidad); }));
+    ASSERT_TRUE(CortaEn(6, 0, datos, unidad));
     ASSERT_TRUE(QFileInfo::exists(QDir(datos).filePath(kDiario)));
     EscribeBytes(QDir(datos).filePath("lorums.dbf.lorum-nuevo"), "dañado");
     const QString dicho = RecuperaDiario(datos);
@@ -268,7 +280,7 @@ TEST_F(Diario, UnaCopiaPreparadaDanadaTrasElCorteSeDeshace) {
 
     // A journal that is not whole (its last line lost) is no change to complete: nothing moves.
     const QString otra = Copia(QStringLiteral("diario-cortado"));
-    ASSERT_TRUE(CortaEn(6, [&] { kCambios[0].cambio(otra, unidad); }));
+    ASSERT_TRUE(CortaEn(6, 0, otra, unidad));
     const QByteArray diario = LeeBytes(QDir(otra).filePath(kDiario));
     EscribeBytes(QDir(otra).filePath(kDiario), diario.left(diario.size() - 10));
     EXPECT_TRUE(RecuperaDiario(otra).contains(QStringLiteral("se deshizo")));
