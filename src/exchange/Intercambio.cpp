@@ -172,15 +172,17 @@ ResumenSolicitud LeeResumen(const QString& carpeta, const QString& datos) {
     return r;
 }
 
+bool TieneSolicitud(const QString& carpeta) {
+    for (const QString& t : TablasDeEntrega())
+        if (!FExist(QDir(carpeta).filePath(t))) return false;
+    return true;
+}
+
 QStringList CarpetasDeSolicitudes(const QString& raiz) {
     QStringList r;
     const QDir dir(raiz);
-    for (const QString& nombre : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
-        const QString carpeta = dir.filePath(nombre);
-        bool todas = true;
-        for (const QString& t : TablasDeEntrega()) todas = todas && FExist(QDir(carpeta).filePath(t));
-        if (todas) r << carpeta;
-    }
+    for (const QString& nombre : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+        if (TieneSolicitud(dir.filePath(nombre))) r << dir.filePath(nombre);
     return r;
 }
 

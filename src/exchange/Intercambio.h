@@ -68,6 +68,8 @@ struct ResumenSolicitud {
     QDateTime guardada;
 };
 ResumenSolicitud LeeResumen(const QString& carpeta, const QString& datos);
+// Whether a folder holds the four tables (names in any case).
+bool TieneSolicitud(const QString& carpeta);
 // The folders directly under `raiz` that hold the four tables (names in any case), by name.
 QStringList CarpetasDeSolicitudes(const QString& raiz);
 

@@ -95,7 +95,7 @@ void ControlIntercambio::GuardaCopia() {
                                   QStringLiteral("Guardar copia"), Botones::Aceptar, Icono::Exclamacion);
         return;
     }
-    if (!CarpetasDeSolicitudes(QFileInfo(carpeta).path()).filter(QFileInfo(carpeta).fileName()).isEmpty() &&
+    if (TieneSolicitud(carpeta) &&
         estado_.mensajes->Muestra(QStringLiteral("La carpeta «%1» ya tiene una solicitud guardada. ¿Desea reemplazarla?").arg(nativa),
                                   QStringLiteral("Guardar copia"), Botones::SiNo, Icono::Pregunta) != Respuesta::Si)
         return;

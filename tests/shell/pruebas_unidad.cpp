@@ -173,6 +173,17 @@ TEST_F(Unidades, UnaCopiaSeAbreByteAByteYLoNoGuardadoSePreguntaAntes) {
     EXPECT_TRUE(Ultimo().startsWith(QStringLiteral("Se guardó una copia de la solicitud en «")));
     const auto guardadas = TablasDe(dir.path());
     EXPECT_EQ(TablasDe(copia), guardadas);
+    // A folder holding a request is replaced only when the user says so.
+    EscribeBytes(QDir(copia).filePath(tablas::kLorums), "otra");
+    mensajes.Responde(R::No);
+    Ventana().intercambio()->GuardaCopia();
+    EXPECT_TRUE(Ultimo().startsWith(QStringLiteral("La carpeta «"))) << Ultimo().toStdString();
+    EXPECT_EQ(LeeBytes(QDir(copia).filePath(tablas::kLorums)), "otra");
+    mensajes.Responde(R::Si);
+    mensajes.Responde(R::Aceptar);
+    Ventana().intercambio()->GuardaCopia();
+    EXPECT_EQ(TablasDe(copia), guardadas);
+    EXPECT_TRUE(mensajes.SinRespuestasPendientes());
 
     // Changed and saved; the copy brings the first request back, byte for byte.
     Forma().TxtMlJust->setDatoTxt(QStringLiteral("OTRA"));
