@@ -2,7 +2,6 @@
 
 #include "PaginaCodigos.h"
 
-#include <QStringDecoder>
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -87,12 +86,9 @@ QString DecodificaBytes(const QByteArray& bytes, int pagina) {
         case 1252:
             break;
         default: {
-            QStringDecoder d(QByteArray("windows-" + QByteArray::number(pagina)).constData());
-            if (!d.isValid()) d = QStringDecoder(QByteArray("cp" + QByteArray::number(pagina)).constData());
-            if (d.isValid()) {
-                QString s = d.decode(bytes);
-                if (!d.hasError()) return s;
-            }
+            bool completo = false;
+            std::optional<QString> s = DecodificaPaginaWindows(pagina, bytes, &completo);
+            if (s && completo) return *std::move(s);
         }
     }
     return Decodifica(bytes.constData(), bytes.size(), PaginaCodigos::Cp1252);

@@ -2,8 +2,8 @@
 // the records of the workbook stream that carry the cells of columns A to F.
 
 #include "Libro.h"
+#include "PaginaCodigos.h"
 
-#include <QStringDecoder>
 #include <cmath>
 #include <cstring>
 #include <algorithm>
@@ -292,18 +292,15 @@ double DeRk(quint32 rk) {
     return (rk & 1) ? d / 100 : d;
 }
 
-QByteArray NombreDePagina(quint16 cp) {
+// The Windows code page of a workbook's code page record.
+int PaginaWindows(quint16 cp) {
     switch (cp) {
-        case 367: return "US-ASCII";
-        case 1200: return "windows-1252";  // Unicode declared where every string is of one byte
-        case 10000:
-        case 32768: return "macintosh";
-        case 32769: return "windows-1252";
-        default: break;
+        case 367: return 20127;
+        case 1200: return 1252;  // Unicode declared where every string is of one byte
+        case 32768: return 10000;
+        case 32769: return 1252;
+        default: return cp;
     }
-    if (cp >= 1250 && cp <= 1258) return "windows-" + QByteArray::number(cp);
-    if (cp >= 437 && cp <= 1000) return "IBM" + QByteArray::number(cp);
-    return "windows-1252";
 }
 
 class LectorBiff {
@@ -339,11 +336,9 @@ public:
 
 private:
     QString Texto8(QByteArrayView bytes) {
-        if (!decodificador_) {
-            decodificador_.emplace(NombreDePagina(pagina_).constData());
-            if (!decodificador_->isValid()) decodificador_.emplace(QStringDecoder::Latin1);
-        }
-        return decodificador_->decode(bytes);
+        if (std::optional<QString> t = DecodificaPaginaWindows(PaginaWindows(pagina_), bytes)) return *std::move(t);
+        if (std::optional<QString> t = DecodificaPaginaWindows(1252, bytes)) return *std::move(t);
+        return QString::fromLatin1(bytes);
     }
 
     // A string with its length in one or two bytes, in the version's encoding.
@@ -511,7 +506,6 @@ private:
     bool biff8_ = true;
     bool fecha1904_ = false;
     quint16 pagina_ = 1252;
-    std::optional<QStringDecoder> decodificador_;
     std::vector<std::pair<QString, qsizetype>> hojas_;
     std::map<quint16, QString> formatos_;
     std::vector<quint16> formatoDeXf_;

@@ -1,6 +1,7 @@
 // Comma-separated text as a workbook of one sheet, "Hoja1".
 
 #include "Libro.h"
+#include "PaginaCodigos.h"
 
 #include <QStringDecoder>
 #include <cmath>
@@ -17,9 +18,8 @@ QString Decodifica(const QByteArray& datos) {
     QString t = utf8.decode(v);
     if (!utf8.hasError()) return t;
     // Not UTF-8: what spreadsheets on Windows write.
-    QStringDecoder w("windows-1252");
-    if (!w.isValid()) return QString::fromLatin1(v);
-    return w.decode(v);
+    if (std::optional<QString> w = DecodificaPaginaWindows(1252, v)) return *std::move(w);
+    return QString::fromLatin1(v);
 }
 
 // The separator that the heading row uses most, outside quotes: ";", tab or ",".

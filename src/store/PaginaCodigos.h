@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
@@ -19,6 +20,11 @@ QString Decodifica(const char* datos, qsizetype largo, PaginaCodigos pagina);
 
 // Text to bytes, or nothing when a character cannot be stored (it is then written to *rechazado).
 std::optional<QByteArray> Codifica(QStringView texto, PaginaCodigos pagina, QChar* rechazado = nullptr);
+
+// Bytes in a Windows code page named by its number, as workbooks and RTF files name theirs, through
+// the system's converters (PaginaSistema_posix.cpp, PaginaSistema_win.cpp); nothing when the system
+// does not know the page. `completo` says whether every byte is defined in it.
+std::optional<QString> DecodificaPaginaWindows(int pagina, QByteArrayView bytes, bool* completo = nullptr);
 
 // Picks the likelier code page for a table whose header does not say (mark 0), from its text bytes.
 PaginaCodigos AdivinaPagina(const QByteArray& muestra);

@@ -1,5 +1,6 @@
 // Delivery to the drive and recovery from it, on real tables in temporary folders.
 #include "Auxiliares.h"
+#include "EscrituraCortada.h"
 #include "Cursor.h"
 #include "ErrorTabla.h"
 #include "GeneradorDatos.h"
@@ -12,9 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
 
 using namespace lorum;
 using namespace lorum::prueba;
@@ -87,17 +86,13 @@ TEST_F(Intercambio, UnaEntregaFallidaLoDiceYNoDejaMediasCopias) {
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.mensaje.contains(QStringLiteral("unidad A:"))) << r.mensaje.toStdString();
 
-    // A medium that fills up: the file-size limit stops the second table half-way.
+    // A medium that fills up half-way through the second table.
     const qint64 primera = EnDatos(tablas::kMercanci).size();
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit antes{};
-    getrlimit(RLIMIT_FSIZE, &antes);
-    rlimit limite = antes;
-    limite.rlim_cur = rlim_t(primera + 10);
     ASSERT_GT(EnDatos(tablas::kEmpresas).size(), primera + 10);
-    setrlimit(RLIMIT_FSIZE, &limite);
-    r = EntregaTablas(datos.path(), unidad.path(), TablasDeEntrega());
-    setrlimit(RLIMIT_FSIZE, &antes);
+    {
+        const EscrituraCortada llena(primera + 10, tablas::kEmpresas);
+        r = EntregaTablas(datos.path(), unidad.path(), TablasDeEntrega());
+    }
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.mensaje.contains(QStringLiteral("empresas.dbf"))) << r.mensaje.toStdString();
     EXPECT_EQ(EnUnidad(tablas::kMercanci), EnDatos(tablas::kMercanci)) << "the table delivered before is whole";

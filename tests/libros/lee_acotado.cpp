@@ -1,5 +1,5 @@
-// Reads a workbook as the import does, with the process's address space bounded as `ulimit -v`
-// bounds it: lee_acotado MEGABYTES ARCHIVO. Prints the sheet read and its rows, or the reader's
+// Reads a workbook as the import does, with the process's memory bounded (POSIX: its address space,
+// as `ulimit -v` bounds it; Windows: a job's memory limit): lee_acotado MEGABYTES ARCHIVO. Prints the sheet read and its rows, or the reader's
 // refusal; running out of memory ends it with an error. Built without the sanitizers, which need
 // an address space of their own.
 
@@ -9,13 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
-#include <sys/resource.h>
+
+bool LimitaMemoria(unsigned long long bytes);  // LimitaMemoria_posix.cpp, LimitaMemoria_win.cpp
 
 int main(int argc, char** argv) {
     if (argc != 3) return 2;
-    const rlim_t limite = rlim_t(std::strtoull(argv[1], nullptr, 10)) * 1024 * 1024;
-    const rlimit r{limite, limite};
-    if (::setrlimit(RLIMIT_AS, &r) != 0) return 2;
+    if (!LimitaMemoria(std::strtoull(argv[1], nullptr, 10) * 1024 * 1024)) return 2;
     QFile f(QString::fromLocal8Bit(argv[2]));
     if (!f.open(QIODevice::ReadOnly)) return 2;
     try {

@@ -18,12 +18,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
-#include <csignal>
-#include <fcntl.h>
 #include <functional>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace lorum;
 using namespace lorum::prueba;
@@ -102,18 +97,15 @@ TEST_F(Inicio, UnCandadoDejadoPorUnProcesoCaidoNoImpideArrancar) {
     otro.start(QStringLiteral(LORUM_PROGRAMA), {QStringLiteral("--datos=") + dir.path()});
     ASSERT_TRUE(otro.waitForStarted());
     // Held once the other program has it: a second lock of the file is refused.
-    const QByteArray candado = QFile::encodeName(Inicia::RutaCandado(dir.path()));
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        const int fd = ::open(candado.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return false;
-        const bool ocupado = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-        ::close(fd);
-        return ocupado;
-    }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Candado().Toma(dir.path()) == Candado::Estado::Ocupado; }, 30000));
     // Kept out, whatever way the same folder is named: a link to it, a path with a trailing "/.".
     const QString enlace = QDir(dir.path()).filePath("../" + QFileInfo(dir.path()).fileName() + "-enlace");
-    ASSERT_TRUE(QFile::link(dir.path(), enlace));
-    for (const QString& ruta : {dir.path(), enlace, dir.path() + "/."}) {
+    QStringList nombres = {dir.path(), dir.path() + "/."};
+    if (kPosix) {
+        ASSERT_TRUE(QFile::link(dir.path(), enlace));
+        nombres << enlace;
+    }
+    for (const QString& ruta : nombres) {
         MensajesGuionados otros;
         otros.Responde(ServicioMensajes::Respuesta::Aceptar);
         SonidoFalso mudo;
@@ -144,6 +136,7 @@ TEST_F(Inicio, UnCandadoQueNoSePuedeTomarSeDiceComoTal) {
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.que);
+        if (!kPosix && &c == casos) continue;  // a Windows "link" (a shortcut) is a plain file
         c.prepara();
         mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
         inicia = std::make_unique<Inicia>(mensajes, sonido);

@@ -12,6 +12,9 @@
 
 namespace lorum::prueba {
 
+// Symbolic links and signals are POSIX's: cases that need them skip themselves on Windows.
+inline constexpr bool kPosix = LORUM_PRUEBAS_POSIX;
+
 inline QByteArray LeeBytes(const QString& ruta) {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
