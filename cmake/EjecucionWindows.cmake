@@ -21,3 +21,6 @@ foreach(p ${LORUM_PLUGINS})
   get_filename_component(carpeta ${p} DIRECTORY)
   file(COPY ${LORUM_QT_RAIZ}/plugins/${p} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${carpeta})
 endforeach()
+# Qt's own texts in Spanish (text menus, dialogs): the same file on every platform, Debian's.
+find_file(LORUM_QT_ESPANOL qtbase_es.qm PATHS /usr/share/qt6/translations NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(COPY ${LORUM_QT_ESPANOL} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/translations)

@@ -12,7 +12,7 @@ sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
   g++-mingw-w64-x86-64-posix mingw-w64-tools nsis wine wine64 qt6-base-dev qt6-base-dev-tools \
-  libminizip-dev cmake ninja-build python3 xz-utils >/dev/null
+  qt6-translations-l10n libminizip-dev cmake ninja-build python3 xz-utils >/dev/null
 
 sdk=${LORUM_WIN_SDK:-}
 if [ -z "$sdk" ]; then

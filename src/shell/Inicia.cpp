@@ -14,7 +14,7 @@
 #include "Bienvenida.h"
 #include "Captura.h"
 #include "CarpetaDatos.h"
-#include "CorreoSendmail.h"
+#include "CorreoSistema.h"
 #include "ControlesTexto.h"
 #include "ErrorTabla.h"
 #include "GuardiaFoco.h"
@@ -36,7 +36,7 @@ Inicia::Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorre
     : despachador_(mensajes), sonido_(sonido) {
     estado_.mensajes = &mensajes;
     if (!correo) {
-        correoPropio_ = std::make_unique<CorreoSendmail>();
+        correoPropio_ = CorreoDelSistema();
         correo = correoPropio_.get();
     }
     estado_.correo = correo;

@@ -27,7 +27,7 @@ class Inicia {
 public:
     static inline const QString kVersion = QStringLiteral(LORUM_VERSION);
 
-    // Without a mail service the machine's sendmail is used.
+    // Without a mail service the system's own is used.
     Inicia(ServicioMensajes& mensajes, ServicioSonido& sonido, ServicioCorreo* correo = nullptr);
     ~Inicia();
 

@@ -4,6 +4,7 @@
 #include "MensajesGuionados.h"
 #include "Programas.h"
 #include "ServicioCorreo.h"
+#include "Auxiliares.h"
 #include "frmAbout.h"
 #include "frmayuda.h"
 
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -172,6 +174,15 @@ TEST(AcercaDe, TextosEInformacionDelSistema) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Acerca de LORUM"));
     EXPECT_EQ(w.lblVersion->text(), QStringLiteral("Version 1.0.9"));
     EXPECT_TRUE(w.Label1->text().startsWith(QStringLiteral("Informes al teléfono: ")));
+    // No tool to start: where there is a registry the tool's own message, else our own report.
+    w.BuscaHerramienta = [] { return QString(); };
+    if (!InformePropio()) {
+        mensajes.Responde(ServicioMensajes::Respuesta::Aceptar);
+        QTest::mouseClick(w.cmdSysInfo, Qt::LeftButton);
+        EXPECT_EQ(mensajes.Textos(), QStringList{QStringLiteral("System Information Is Unavailable At This Time")});
+        EXPECT_EQ(w.findChild<frmInfoSistema*>(), nullptr);
+        return;
+    }
     QTest::mouseClick(w.cmdSysInfo, Qt::LeftButton);
     auto* info = w.findChild<frmInfoSistema*>();
     ASSERT_NE(info, nullptr);
@@ -201,6 +212,25 @@ TEST(AcercaDe, TextosEInformacionDelSistema) {
     EXPECT_EQ(w.findChild<frmInfoSistema*>(), nullptr);
     QTest::mouseClick(w.cmdOK, Qt::LeftButton);
     EXPECT_FALSE(w.isVisible());
+}
+
+// The registry as Windows's own tool writes it: text, a number, a value or a key that is not there.
+TEST(AcercaDe, ElRegistroSeLeeComoLoEscribeReg) {
+    if (kPosix) GTEST_SKIP() << "no registry";
+    const QString clave = QStringLiteral("SOFTWARE\\LORUM-prueba\\Shared Tools");
+    const auto reg = [](const QStringList& argumentos) {
+        QProcess p;
+        p.start(QStringLiteral("reg"), argumentos);
+        return p.waitForFinished(30000) && p.exitCode() == 0;
+    };
+    const QString completa = QStringLiteral("HKLM\\") + clave;
+    ASSERT_TRUE(reg({"add", completa, "/v", "Path", "/t", "REG_SZ", "/d", "C:\\Archivos de programa\\Común\\MSINFO32.EXE", "/f"}));
+    ASSERT_TRUE(reg({"add", completa, "/v", "Veces", "/t", "REG_DWORD", "/d", "42", "/f"}));
+    EXPECT_EQ(GetKeyValue(clave, QStringLiteral("Path")), QStringLiteral("C:\\Archivos de programa\\Común\\MSINFO32.EXE"));
+    EXPECT_EQ(GetKeyValue(clave, QStringLiteral("Veces")), QStringLiteral("42"));
+    EXPECT_EQ(GetKeyValue(clave, QStringLiteral("Otro")), std::nullopt);
+    EXPECT_EQ(GetKeyValue(QStringLiteral("SOFTWARE\\LORUM-prueba\\Nada"), QStringLiteral("Path")), std::nullopt);
+    EXPECT_TRUE(reg({"delete", QStringLiteral("HKLM\\SOFTWARE\\LORUM-prueba"), "/f"}));
 }
 
 TEST(AcercaDe, DondeEstaLaHerramientaDeInformacion) {

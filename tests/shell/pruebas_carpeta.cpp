@@ -114,10 +114,12 @@ TEST(CarpetaDatos, LaCarpetaDelUsuarioSeLlenaYSusTablasNuncaSeReemplazan) {
     const QString instalado = QDir(instalada).filePath("CATPAIS.dbf"), copia = u.filePath("CATPAIS.dbf");
     const QDateTime hora(QDate(2026, 1, 1), QTime(10, 0, 1, 500));
     for (const auto& [horaCopia, copiada] : {std::pair{hora.addMSecs(-1500), false}, {hora.addSecs(-3), true}}) {
-        QFile i(instalado), c(copia);
-        ASSERT_TRUE(i.open(QIODevice::ReadWrite) && i.setFileTime(hora, QFileDevice::FileModificationTime));
-        prueba::EscribeBytes(copia, "marca");
-        ASSERT_TRUE(c.open(QIODevice::ReadWrite) && c.setFileTime(horaCopia, QFileDevice::FileModificationTime));
+        {
+            QFile i(instalado), c(copia);
+            ASSERT_TRUE(i.open(QIODevice::ReadWrite) && i.setFileTime(hora, QFileDevice::FileModificationTime));
+            prueba::EscribeBytes(copia, "marca");
+            ASSERT_TRUE(c.open(QIODevice::ReadWrite) && c.setFileTime(horaCopia, QFileDevice::FileModificationTime));
+        }  // closed: Windows replaces no file another handle holds open
         ASSERT_EQ(LlenaCarpetaDatos(usuario, instalada), QString());
         EXPECT_EQ(Contenido(copia) != "marca", copiada) << horaCopia.toString().toStdString();
     }

@@ -195,6 +195,7 @@ TEST_F(Motor, NombresSinDistinguirMayusculasYArchivosAmbiguos) {
     a.Update();
     EXPECT_EQ(b.Valor(u"NOMBRE").toString(), "US");
 
+    if (!kPosix) return;  // on Windows both spellings are one file
     QFile::copy(Ruta("LORUMPAI.dbf"), Ruta("lorumpai.dbf"));
     try {
         AbreCursor(Dir(), kFox, "lorumpai");
