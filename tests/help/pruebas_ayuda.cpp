@@ -17,6 +17,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -87,6 +88,7 @@ TEST(Consideraciones, MuestraAcomodaEImprimeElArchivo) {
     EXPECT_EQ(dialogo.veces, 1);
     EXPECT_TRUE(dialogo.seleccion) << "the whole text is selected for printing";
 
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "pdftotext no disponible";
     dialogo.ruta = dir.filePath(QStringLiteral("consideraciones.pdf"));
     QTest::mouseClick(w.cmdImprimir, Qt::LeftButton);
     const QString impreso = TextoDePdf(dialogo.ruta).simplified();
@@ -115,6 +117,7 @@ TEST(Consideraciones, LaHojaImpresaGuardaSangriasYTabuladores) {
     Escribe(archivo,
             "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\\pard\\li720\\fi-720 -\\tab Primera" +
                 QByteArray(" palabra").repeated(40) + " Ultima\\par}");
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "pdftotext no disponible";
     MensajesGuionados mensajes;
     frmayuda w(archivo, mensajes);
     DialogoPdf dialogo{dir.filePath(QStringLiteral("sangria.pdf"))};

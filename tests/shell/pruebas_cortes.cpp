@@ -41,7 +41,7 @@ TEST(Cortes, GuardarMuertoConSigkillNuncaMezclaLaSolicitud) {
     for (int ciclo = 0; ciclo < 24; ++ciclo) {
         QProcess lorum;
         lorum.setProcessEnvironment(entorno);
-        lorum.start(QStringLiteral(LORUM_AYUDANTE), {dir.path()});
+        lorum.start(QStringLiteral(LORUM_AYUDANTE), {dir.path()}, QIODevice::ReadWrite | QIODevice::Text);  // lines end in \n on Windows too
         ASSERT_TRUE(lorum.waitForStarted());
         // What the restart loaded: the turn of the applicant's record and of the request's.
         QByteArray salida;
@@ -87,7 +87,8 @@ Corrida CorreAyudante(const QString& datos, const char* respuesta, const char* h
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
     entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     p.setProcessEnvironment(entorno);
-    p.start(QStringLiteral(LORUM_AYUDANTE_BORRADOR), {datos, QString::fromLatin1(respuesta), QString::fromLatin1(hace)});
+    p.start(QStringLiteral(LORUM_AYUDANTE_BORRADOR), {datos, QString::fromLatin1(respuesta), QString::fromLatin1(hace)},
+            QIODevice::ReadWrite | QIODevice::Text);
     Corrida c;
     if (!p.waitForStarted()) return c;
     if (!hasta.isEmpty()) {
