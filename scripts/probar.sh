@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds with warnings as errors under AddressSanitizer and
 # UndefinedBehaviorSanitizer, fuzzes the table, RTF and workbook readers for a bounded time (when
-# clang is there), runs every test with CTest, then builds the Debian package and tries it.
+# clang is there), runs every test with CTest, then builds the Debian package and tries it; then the
+# Windows build's tests under Wine and its setup program (scripts/windows/probar.sh) when the Windows
+# SDK is at hand. LORUM_WINDOWS=1 requires them (building the SDK first, about 90 minutes, if it is
+# not there), LORUM_WINDOWS=0 leaves them out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/instalar-dependencias.sh
@@ -19,3 +22,14 @@ cmake -S . -B build-pruebas -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLORUM_SANITIZE=O
 cmake --build build-pruebas -j "$jobs"
 ctest --test-dir build-pruebas --output-on-failure --no-tests=error -j "$jobs"
 bash scripts/prueba-paquete.sh build-paquete
+
+windows=${LORUM_WINDOWS:-auto}
+if [ "$windows" = auto ] && { [ -n "${LORUM_WIN_SDK:-}" ] || [ -f ../shared/windows/lorum-win-sdk.tar.xz ] ||
+                               [ -f "$HOME/.cache/lorum-win-sdk/mingw-toolchain.cmake" ]; }; then
+  windows=1
+fi
+if [ "$windows" = 1 ]; then
+  bash scripts/windows/probar.sh
+else
+  echo "probar: sin el SDK de Windows no se prueba la versión para Windows (LORUM_WINDOWS=1 lo construye)"
+fi

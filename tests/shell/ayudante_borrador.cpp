@@ -19,7 +19,7 @@ class MensajesDeAyudante : public ServicioMensajes {
 public:
     explicit MensajesDeAyudante(Respuesta alBorrador) : alBorrador_(alBorrador) {}
     Respuesta Muestra(const QString& texto, const QString& titulo, Botones botones, Icono) override {
-        std::printf("mensaje %s|%s\n", qPrintable(texto), qPrintable(titulo));
+        std::printf("mensaje %s|%s\n", texto.toUtf8().constData(), titulo.toUtf8().constData());  // UTF-8 on every system
         std::fflush(stdout);
         if (texto.startsWith(QStringLiteral("Hay información capturada"))) return alBorrador_;
         if (texto.startsWith(QStringLiteral("¿Desea guardar"))) return salida;

@@ -96,7 +96,9 @@ TEST_F(Inicio, UnCandadoDejadoPorUnProcesoCaidoNoImpideArrancar) {
     otro.setProcessEnvironment(entorno);
     otro.start(QStringLiteral(LORUM_PROGRAMA), {QStringLiteral("--datos=") + dir.path()});
     ASSERT_TRUE(otro.waitForStarted());
-    // Held once the other program has it: a second lock of the file is refused.
+    // Held once the other program has it: a second lock is refused. Tried only once the file is there,
+    // so that the test's own lock never comes first and removes it under the program.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(Inicia::RutaCandado(dir.path())); }, 30000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Candado().Toma(dir.path()) == Candado::Estado::Ocupado; }, 30000));
     // Kept out, whatever way the same folder is named: a link to it, a path with a trailing "/.".
     const QString enlace = QDir(dir.path()).filePath("../" + QFileInfo(dir.path()).fileName() + "-enlace");
