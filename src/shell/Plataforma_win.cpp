@@ -24,13 +24,15 @@ Candado::Candado() = default;
 Candado::~Candado() {
     if (!d_ || d_->h == INVALID_HANDLE_VALUE) return;
     ::CloseHandle(d_->h);
-    ::DeleteFileW(d_->ruta.c_str());  // refused while another program holds it open, as it should be
+    // Refused while another start holds it open (no handle shares deletion), so the file that start
+    // is about to lock is never removed under it.
+    ::DeleteFileW(d_->ruta.c_str());
 }
 
 Candado::Estado Candado::Toma(const QString& carpeta) {
     d_ = std::make_unique<Datos>();
     d_->ruta = QDir::toNativeSeparators(QDir(carpeta).filePath(kNombre)).toStdWString();
-    const HANDLE h = ::CreateFileW(d_->ruta.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE h = ::CreateFileW(d_->ruta.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         motivo = qt_error_string(int(::GetLastError()));
