@@ -127,6 +127,7 @@ TEST_F(Formulario, UnRfcEspecialLoAvisaYPasaAlTramite) {
         {"dos veces", [&] { EscribeBytes(dir.filePath(QStringLiteral("catrfces.DBF")), bytes); }, "solo difieren en mayúsculas"},
     };
     for (const auto& k : casos) {
+        if (!kPosix && &k == &casos[2]) continue;  // on Windows both spellings are one file
         QFile::remove(dir.filePath(QStringLiteral("catrfces.DBF")));
         EscribeBytes(catalogo, bytes);
         k.dana();
